@@ -1,0 +1,304 @@
+#include "control/render/renderer.h"
+
+#include <algorithm>
+
+#include "control/geometry/led_design.h"
+#include "control/interface/led_members.h"
+#include "control/render/dot_painter.h"
+#include "host/checked_math.h"
+#include "host/gdi_host.h"
+
+namespace glimmer {
+namespace {
+
+constexpr std::int32_t kBlockDots = 45;  // 5 columns x 9 rows
+constexpr std::int32_t kGlyphDots = 35;  // 5 columns x 7 rows
+// The last grid block whose every coordinate stays within 16 bits (15b + 16 <= 32767).
+constexpr std::int32_t kLastSafeBlock = 2183;
+// The rightmost cell origin whose glyph coordinates all stay within 16 bits (X0 + 18 <= 32767).
+constexpr std::int32_t kLastSafeOrigin = 32749;
+
+}  // namespace
+
+Renderer::Renderer(Container& container, const LedFields& fields, const Palette& palette, const Glyphs& glyphs)
+    : container_(container), fields_(fields), palette_(palette), glyphs_(glyphs) {}
+
+Renderer::~Renderer() { ReleaseSurface(); }
+
+Result<Timer*> Renderer::TimerLED() const { return container_.TimerChild(kTimerLED); }
+
+// Size - 4, rounded to the nearest whole pixel (ties to even): the display window's width or height.
+Result<std::int32_t> Renderer::Inner32(Result<float> size) const {
+  if (!size) return Fail(size.error());
+  return RoundTo32(static_cast<double>(*size - 4.0f));
+}
+
+Result<std::int16_t> Renderer::Inner16(Result<float> size) const {
+  if (!size) return Fail(size.error());
+  return RoundTo16(static_cast<double>(*size - 4.0f));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Show and Clear
+
+Status Renderer::Show() {
+  const auto timer = TimerLED();
+  if (!timer) return Fail(timer.error());
+  const auto running = (*timer)->Enabled();
+  if (!running) return Fail(running.error());
+  if (*running || state_.MemDC != 0) return {};
+
+  const auto hdc = container_.hDC();
+  if (!hdc) return Fail(hdc.error());
+  state_.MemDC = gdi::CreateCompatibleDC(*hdc);
+  if (state_.MemDC == 0) return {};
+
+  const auto hdc_again = container_.hDC();
+  if (!hdc_again) return Fail(hdc_again.error());
+  const auto width = container_.ScaleWidth();
+  if (!width) return Fail(width.error());
+  const auto w = RoundTo32(*width);
+  if (!w) return Fail(w.error());
+  const auto height = container_.ScaleHeight();
+  if (!height) return Fail(height.error());
+  const auto h = RoundTo32(*height);
+  if (!h) return Fail(h.error());
+  state_.MemBitmap = gdi::CreateCompatibleBitmap(*hdc_again, *w, *h);
+  if (state_.MemBitmap == 0) return {};
+
+  state_.OldBitmap = gdi::SelectObject(state_.MemDC, state_.MemBitmap);
+  const auto start = Inner16(container_.ScaleWidth());
+  if (!start) return Fail(start.error());
+  state_.ScrollX = *start;
+  state_.TextOffset = 0;
+  return (*timer)->Enabled(true);
+}
+
+Status Renderer::Clear() {
+  const auto timer = TimerLED();
+  if (!timer) return Fail(timer.error());
+  if (auto s = (*timer)->Enabled(false); !s) return s;
+  if (auto s = container_.Cls(); !s) return s;
+  ReleaseSurface();
+  return {};
+}
+
+void Renderer::ReleaseSurface() {
+  if (state_.MemDC == 0) return;
+  if (state_.MemBitmap != 0) {
+    const gdi::HBITMAP ours = state_.MemBitmap;
+    state_.MemBitmap = gdi::SelectObject(state_.MemDC, state_.OldBitmap);
+    gdi::DeleteObject(state_.MemBitmap);
+    state_.MemBitmap = 0;
+    // Should the old bitmap not go back in, the context releases ours when it goes; release it then too.
+    if (gdi::DeleteDC(state_.MemDC) != 0) gdi::DeleteObject(ours);
+    state_.MemDC = 0;
+    return;
+  }
+  gdi::DeleteDC(state_.MemDC);
+  state_.MemDC = 0;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The tick
+
+void Renderer::TimerLED_Timer() {
+  Locals v;
+  PaintBackground(v);
+  PaintGrid(v);
+  if (const auto x = Sub16(state_.ScrollX, 3)) state_.ScrollX = *x;
+  PaintText(v);
+  CopyToControl();
+}
+
+void Renderer::PaintBackground(Locals& v) {
+  // Colour and brush are one step: a colour that cannot be read leaves no brush, and nothing is filled.
+  if (const auto back = container_.BackColor()) {
+    if (const auto colour = TranslateColor(*back, 0)) {
+      v.colour = *colour;
+      v.brush = gdi::CreateSolidBrush(v.colour);
+    }
+  }
+  if (v.brush == 0) return;
+  const auto right = Inner32(container_.ScaleWidth());
+  const auto bottom = Inner32(container_.ScaleHeight());
+  if (right && bottom) gdi::SetRect(v.rect, 0, 0, *right, *bottom);
+  gdi::FillRect(state_.MemDC, v.rect, v.brush);
+  gdi::DeleteObject(v.brush);
+}
+
+void Renderer::PaintGrid(Locals& v) {
+  if (const auto inner = Inner32(container_.ScaleWidth()))
+    if (const auto blocks = detail::narrow<std::int16_t>(*inner / 15)) v.B = *blocks;
+
+  // The whole grid at once, when its coordinates cannot overflow and its brushes are sure to be made.
+  if (direct_ && v.B <= kLastSafeBlock) {
+    const auto dim = DotColour(1);
+    const std::int32_t blocks = v.B + 1;
+    if (!dim || gdi::ReserveBrushes(static_cast<std::uint64_t>(kBlockDots * blocks))) {
+      // Without a dot colour every dot fails before it makes a brush, and nothing is painted.
+      if (dim) dot_painter::Grid(gdi::Pixels(state_.MemDC), blocks, PixelOf(*dim));
+      v.X = static_cast<std::int16_t>(15 * v.B + 16);
+      v.Y = 28;
+      return;
+    }
+  }
+  for (std::int32_t b = 0; b <= v.B; ++b) PaintBlock(v, b);
+}
+
+void Renderer::PaintBlock(Locals& v, std::int32_t b) {
+  v.Y = 1;
+  for (int r = 0; r < 9; ++r) {
+    if (const auto x = Mul16(15, static_cast<std::int16_t>(b)))
+      if (const auto x1 = Add16(*x, 1)) v.X = *x1;
+    for (int c = 0; c < 5; ++c) {
+      (void)DrawDot(v.X, v.Y, 1);
+      if (const auto x = Add16(v.X, 3)) v.X = *x;
+    }
+    if (const auto y = Add16(v.Y, 3)) v.Y = *y;
+  }
+}
+
+void Renderer::RefreshLayout() {
+  if (starts_version_ == fields_.value_version && starts_glyphs_ == glyphs_.UpperBound()) return;
+  starts_.resize(fields_.Value.size());
+  std::transform(fields_.Value.begin(), fields_.Value.end(), starts_.begin(),
+                 [&](char16_t ch) { return glyphs_.GlyphStart(ch); });
+  starts_version_ = fields_.value_version;
+  starts_glyphs_ = glyphs_.UpperBound();
+}
+
+void Renderer::PaintText(Locals& v) {
+  const std::u16string& text = fields_.Value;
+  if (const auto length = detail::narrow<std::int16_t>(static_cast<std::int64_t>(text.size()))) v.L = *length;
+  if (text.size() > kLongestPass) return PaintLongText(v);
+
+  RefreshLayout();
+  const auto lit = DotColour(0);
+  const auto unlit = DotColour(1);
+  for (std::int16_t i = 1; i <= v.L; ++i) {
+    v.s = starts_[static_cast<std::size_t>(i - 1)];
+    if (const auto a = Mul16(static_cast<std::int16_t>(i - 1), 6))
+      if (const auto b = Mul16(*a, 3))
+        if (const auto x0 = Add16(state_.ScrollX, *b)) v.X0 = *x0;
+    if (i == v.L && v.X0 < -17) return EndOfPass();
+    PaintCharacter(v, lit, unlit);
+  }
+}
+
+// A text longer than kLongestPass cannot end its pass within the 16-bit scroll position. It scrolls on
+// the same way all the same: once the first laid-out character has wholly left the display on the left,
+// it is dropped from the layout for the rest of the pass (TextOffset counts the dropped ones) and ScrollX
+// moves one character cell (18 pixels) to the right, so that the text's position on screen is unchanged.
+// Only the characters that can reach the surface are laid out, so a tick costs the same for any length.
+// The pass ends, as for every text, when the last character's cell origin is left of -17, which for a
+// control 3n + 2 pixels wide is on tick n + 6L of the pass.
+void Renderer::PaintLongText(Locals& v) {
+  const auto length = static_cast<std::int64_t>(fields_.Value.size());
+  std::int64_t offset = std::clamp<std::int64_t>(state_.TextOffset, 0, length - 1);
+  std::int64_t scroll = state_.ScrollX;
+  if (scroll <= -18) {
+    const std::int64_t shift = std::min((-18 - scroll) / 18 + 1, length - 1 - offset);
+    scroll += 18 * shift;
+    offset += shift;
+  }
+  state_.ScrollX = static_cast<std::int16_t>(scroll);
+  state_.TextOffset = static_cast<std::int32_t>(offset);
+  if (scroll + 18 * (length - 1 - offset) < -17) return EndOfPass();
+
+  const auto lit = DotColour(0);
+  const auto unlit = DotColour(1);
+  const std::int64_t limit = gdi::Pixels(state_.MemDC).width;
+  for (std::int64_t i = offset; i < length; ++i) {
+    const std::int64_t x0 = scroll + 18 * (i - offset);
+    if (x0 + 3 >= limit) break;
+    v.X0 = static_cast<std::int16_t>(x0);
+    v.s = glyphs_.GlyphStart(fields_.Value[static_cast<std::size_t>(i)]);
+    PaintCharacter(v, lit, unlit);
+  }
+}
+
+void Renderer::PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Result<ColorRef>& unlit) {
+  if (direct_ && v.X0 <= kLastSafeOrigin) {
+    // Without a glyph, or without dot colours, no dot makes a brush and nothing is painted. With both, the
+    // 35 dots are painted at once when their brushes are sure to be made. Either way the locals end as the
+    // dot-by-dot loop leaves them.
+    const bool nothing = v.s <= 0 || (!lit && !unlit);
+    if (nothing || (lit && unlit && gdi::ReserveBrushes(kGlyphDots))) {
+      if (!nothing)
+        dot_painter::Glyph(gdi::Pixels(state_.MemDC), v.X0 + 3, 4, glyphs_.Bits(v.s), PixelOf(*lit),
+                           PixelOf(*unlit));
+      v.X = static_cast<std::int16_t>(v.X0 + 18);
+      v.Y = 25;
+      return;
+    }
+  }
+  v.Y = 4;
+  for (int r = 0; r < 7; ++r) {
+    if (const auto x = Add16(v.X0, 3)) v.X = *x;
+    for (int c = 0; c < 5; ++c) {
+      if (v.s > 0) {
+        // A cell that cannot be read counts as not lit.
+        const auto cell = glyphs_.Cell(v.s + 5 * r + c);
+        (void)DrawDot(v.X, v.Y, cell && *cell == 1 ? 0 : 1);
+      }
+      if (const auto x = Add16(v.X, 3)) v.X = *x;
+    }
+    if (const auto y = Add16(v.Y, 3)) v.Y = *y;
+  }
+}
+
+void Renderer::EndOfPass() {
+  if (const auto timer = TimerLED()) (void)(*timer)->Enabled(static_cast<bool>(fields_.Repeated));
+  if (const auto start = Inner16(container_.ScaleWidth())) state_.ScrollX = *start;
+  state_.TextOffset = 0;
+  (void)container_.RaiseEvent(kTerminateEvent);
+}
+
+void Renderer::CopyToControl() {
+  // The surface is read now, after any Terminate handler has run (it may have released or renewed it).
+  const auto hdc = container_.hDC();
+  if (!hdc) return;
+  const auto width = Inner32(container_.ScaleWidth());
+  if (!width) return;
+  const auto height = Inner32(container_.ScaleHeight());
+  if (!height) return;
+  gdi::BitBlt(*hdc, 2, 2, *width, *height, state_.MemDC, 0, 0, gdi::SRCCOPY);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Dots and colours
+
+Result<ColorRef> Renderer::DotColour(std::uint8_t shade) const {
+  const auto twice = Mul32(2, fields_.Color);
+  if (!twice) return Fail(twice.error());
+  const auto index = Add32(*twice, shade);
+  if (!index) return Fail(index.error());
+  return palette_.Entry(std::int64_t{*index} - palette_.LowerBound());
+}
+
+Status Renderer::DrawDot(std::int16_t x, std::int16_t y, std::uint8_t shade) {
+  const auto colour = DotColour(shade);
+  if (!colour) return Fail(colour.error());
+  const gdi::HBRUSH brush = gdi::CreateSolidBrush(*colour);
+  if (brush == 0) return {};
+  const auto right = Add16(x, 2);
+  const auto bottom = Add16(y, 2);
+  if (!right || !bottom) {
+    gdi::DeleteObject(brush);
+    return Fail(Error::Overflow);
+  }
+  Rect rect;
+  gdi::SetRect(rect, x, y, *right, *bottom);
+  gdi::FillRect(state_.MemDC, rect, brush);
+  gdi::DeleteObject(brush);
+  return {};
+}
+
+Result<ColorRef> Renderer::TranslateColor(ColorRef colour, std::int32_t palette) const {
+  ColorRef rgb;
+  if (gdi::OleTranslateColor(colour, palette, &rgb) == gdi::S_OK) return rgb;
+  return ColorRef{-1};
+}
+
+}  // namespace glimmer

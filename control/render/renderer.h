@@ -1,0 +1,112 @@
+// The animation engine: Show (start), Clear (stop and release), and the timer tick, which builds one whole
+// frame on an off-screen surface and copies it to the control in one block.
+//
+// A frame is the container's background colour over the display window, a grid of 9 rows of unlit 2 x 2
+// dots on a 3-pixel pitch, and the text of Value in 5 x 7 glyphs of lit and unlit dots. Every tick moves the
+// text one dot column (3 pixels) to the left; when the last character has left the display the pass ends:
+// the timer keeps running or stops according to Repeated, the text goes back to the right edge and
+// Terminate is raised.
+//
+// Coordinates and counters are 16-bit and every sum and product on them is checked. The tick never fails:
+// a step that fails is skipped, and whatever it would have set keeps its value.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "control/properties/led_fields.h"
+#include "control/tables/glyphs.h"
+#include "control/tables/palette.h"
+#include "host/container.h"
+#include "host/gdi.h"
+
+namespace glimmer {
+
+// The renderer's members. The surface (MemDC with MemBitmap selected) lives from Show to Clear.
+struct RendererState {
+  std::int16_t ScrollX = 0;    // surface x of the first character cell's left edge
+  gdi::HBITMAP MemBitmap = 0;  // the surface's bitmap; 0 when there is none
+  gdi::HDC MemDC = 0;          // the surface's drawing context; 0 when there is none
+  gdi::HBITMAP OldBitmap = 0;  // what MemDC held before MemBitmap; Clear puts it back and keeps the value
+  // Texts longer than kLongestPass only: how many leading characters have scrolled out for good (see
+  // Renderer::PaintLongText).
+  std::int32_t TextOffset = 0;
+};
+
+class Renderer {
+ public:
+  // The longest text whose pass can end within the 16-bit scroll position.
+  static constexpr std::size_t kLongestPass = 1820;
+
+  Renderer(Container& container, const LedFields& fields, const Palette& palette, const Glyphs& glyphs);
+  // Releases a surface that Clear did not release, without calling the container.
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // When idle (timer off, no surface): makes the surface at the control's size, puts the text at the right
+  // edge and starts the timer. Without a context it stays idle; without a bitmap it keeps the context with
+  // the timer off. The first failing container call ends it and is its result.
+  [[nodiscard]] Status Show();
+  // Stops the timer, clears the control's area and releases the surface, in any state.
+  [[nodiscard]] Status Clear();
+  // One tick: builds and copies one frame.
+  void TimerLED_Timer();
+
+  [[nodiscard]] const RendererState& state() const { return state_; }
+
+  // Off: every dot is painted through its own brush and fill. On (the default): dots are painted directly
+  // wherever the brushes they would make are sure to be made. Both give the same pixels, state and events.
+  void SetDirectPainting(bool on) { direct_ = on; }
+
+ private:
+  // The tick's local variables; like the locals of a procedure they start at 0 on every tick, and a step
+  // that fails leaves them as they were.
+  struct Locals {
+    ColorRef colour;
+    gdi::HBRUSH brush = 0;
+    Rect rect;
+    std::int16_t B = 0;
+    std::int16_t X = 0;
+    std::int16_t Y = 0;
+    std::int16_t L = 0;
+    std::int16_t s = 0;
+    std::int16_t X0 = 0;
+  };
+
+  void PaintBackground(Locals& v);
+  void PaintGrid(Locals& v);
+  void PaintBlock(Locals& v, std::int32_t b);
+  void PaintText(Locals& v);
+  void PaintLongText(Locals& v);
+  void PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Result<ColorRef>& unlit);
+  void EndOfPass();
+  void CopyToControl();
+  void ReleaseSurface();
+  void RefreshLayout();
+
+  // Paints one dot through a brush of its own: shade 0 lit, 1 unlit, in the current colour scheme.
+  [[nodiscard]] Status DrawDot(std::int16_t x, std::int16_t y, std::uint8_t shade);
+  // The colour of a dot of `shade`: SubscriptOutOfRange for a colour scheme outside the palette.
+  [[nodiscard]] Result<ColorRef> DotColour(std::uint8_t shade) const;
+  // A container colour as RGB, or -1 when it cannot be translated.
+  [[nodiscard]] Result<ColorRef> TranslateColor(ColorRef colour, std::int32_t palette) const;
+
+  [[nodiscard]] Result<std::int32_t> Inner32(Result<float> size) const;
+  [[nodiscard]] Result<std::int16_t> Inner16(Result<float> size) const;
+  [[nodiscard]] Result<Timer*> TimerLED() const;
+
+  Container& container_;
+  const LedFields& fields_;
+  const Palette& palette_;
+  const Glyphs& glyphs_;
+  RendererState state_;
+  bool direct_ = true;
+
+  // Glyph starts of the current text (texts up to kLongestPass), renewed when Value changes.
+  std::vector<std::int16_t> starts_;
+  std::uint64_t starts_version_ = ~std::uint64_t{0};
+  std::int32_t starts_glyphs_ = -2;
+};
+
+}  // namespace glimmer

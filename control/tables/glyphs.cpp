@@ -1,0 +1,62 @@
+#include "control/tables/glyphs.h"
+
+#include <new>
+
+#include "control/tables/glyph_font.h"
+#include "control/tables/table_faults.h"
+
+namespace glimmer {
+
+Result<std::vector<Glyphs::Element>> Glyphs::Assemble() {
+  if (table_faults::Consume(table_faults::Table::Glyphs)) return Fail(Error::OutOfMemory);
+  try {
+    std::vector<Element> elements;
+    elements.reserve(kGlyphFont.size() * kRecord);
+    for (const GlyphPattern& glyph : kGlyphFont) {
+      elements.emplace_back(Key{glyph.key});
+      for (const char* row : glyph.rows)
+        for (int c = 0; c < 5; ++c) elements.emplace_back(static_cast<std::int16_t>(row[c] == '#' ? 1 : 0));
+    }
+    return elements;
+  } catch (const std::bad_alloc&) {
+    return Fail(Error::OutOfMemory);
+  }
+}
+
+Glyphs::Glyphs() { BuildIndex(); }
+
+Glyphs::Glyphs(std::vector<Element> elements) : elements_(std::move(elements)) { BuildIndex(); }
+
+bool Glyphs::KeyEquals(std::int32_t index, char16_t ch) const {
+  if (index < 0 || index > UpperBound()) return false;
+  const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(index)]);
+  return key != nullptr && key->ch == ch;
+}
+
+Result<std::int16_t> Glyphs::Cell(std::int32_t index) const {
+  if (index < 0 || index > UpperBound()) return Fail(Error::SubscriptOutOfRange);
+  const std::int16_t* cell = std::get_if<std::int16_t>(&elements_[static_cast<std::size_t>(index)]);
+  if (cell == nullptr) return Fail(Error::TypeMismatch);
+  return *cell;
+}
+
+std::int16_t Glyphs::Scan(char16_t ch) const {
+  for (std::int32_t k = 0; k <= UpperBound(); k += kRecord)
+    if (KeyEquals(k, ch)) return static_cast<std::int16_t>(k + 1);
+  return kNoGlyph;
+}
+
+void Glyphs::BuildIndex() {
+  for (char16_t ch = 0; ch < kIndexed; ++ch) start_[ch] = Scan(ch);
+  bits_.clear();
+  for (std::int32_t k = 0; k <= UpperBound(); k += kRecord) {
+    if (const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(k)]); key && key->ch >= kIndexed)
+      wide_keys_ = true;
+    std::uint64_t bits = 0;
+    for (std::int32_t i = 0; i < 35; ++i)
+      if (const auto cell = Cell(k + 1 + i); cell && *cell == 1) bits |= std::uint64_t{1} << i;
+    bits_.push_back(bits);
+  }
+}
+
+}  // namespace glimmer

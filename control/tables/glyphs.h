@@ -1,0 +1,67 @@
+// The glyph table: 39 records of 36 elements in one flat sequence of 1404. Element 36g is the key of glyph g
+// (one 16-bit character); elements 36g + 1 to 36g + 35 are its 5 x 7 bitmap cells row after row, 1 for a
+// lit dot and 0 for an unlit one: row r, column c is element 36g + 1 + 5r + c.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+#include "host/error.h"
+
+namespace glimmer {
+
+class Glyphs {
+ public:
+  struct Key {
+    char16_t ch;
+    friend bool operator==(Key, Key) = default;
+  };
+  using Element = std::variant<Key, std::int16_t>;
+
+  static constexpr std::int32_t kRecord = 36;
+  static constexpr std::int32_t kNoGlyph = -1;
+
+  // The 1404 elements, assembled in a sequence of their own; OutOfMemory when that cannot be done.
+  [[nodiscard]] static Result<std::vector<Element>> Assemble();
+
+  Glyphs();  // no elements: the state before the control's creation callback built it
+  explicit Glyphs(std::vector<Element> elements);
+
+  [[nodiscard]] bool empty() const { return elements_.empty(); }
+  // 1403 for the full table, -1 for an empty one.
+  [[nodiscard]] std::int32_t UpperBound() const { return static_cast<std::int32_t>(elements_.size()) - 1; }
+  [[nodiscard]] const Element& at(std::int32_t index) const { return elements_[static_cast<std::size_t>(index)]; }
+
+  // Whether element `index` is a key equal to `ch` (exact, case-sensitive).
+  [[nodiscard]] bool KeyEquals(std::int32_t index, char16_t ch) const;
+  // The cell at `index`: 0 or 1; SubscriptOutOfRange outside the table, TypeMismatch on a key.
+  [[nodiscard]] Result<std::int16_t> Cell(std::int32_t index) const;
+
+  // The glyph start of a character: the element after the first key equal to it, found by visiting the keys
+  // at 0, 36, 72, ... up to the upper bound; kNoGlyph when no key matches. The answer comes from an index
+  // made once from the keys by that same scan, so every character costs one lookup.
+  [[nodiscard]] std::int16_t GlyphStart(char16_t ch) const {
+    if (ch < kIndexed) return start_[ch];
+    return wide_keys_ ? Scan(ch) : kNoGlyph;
+  }
+  // The 35 cells of the glyph that starts at `start`, as a bit set (bit 5r + c), for painters that draw a
+  // whole glyph at once. Valid for starts that GlyphStart returns.
+  [[nodiscard]] std::uint64_t Bits(std::int16_t start) const {
+    return bits_[static_cast<std::size_t>((start - 1) / kRecord)];
+  }
+
+ private:
+  static constexpr char16_t kIndexed = 128;  // the font's keys are ASCII; others are scanned for
+
+  [[nodiscard]] std::int16_t Scan(char16_t ch) const;
+  void BuildIndex();
+
+  std::vector<Element> elements_;
+  std::array<std::int16_t, kIndexed> start_{};
+  std::vector<std::uint64_t> bits_;  // per glyph record
+  bool wide_keys_ = false;
+};
+
+}  // namespace glimmer

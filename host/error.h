@@ -1,0 +1,36 @@
+// Run-time error codes and the result types that carry them.
+//
+// No exception crosses an interface in this project: every operation that can fail returns a Status or a
+// Result<T>. The codes keep the numbers of the classic run-time errors that hosts of this kind of control
+// know, so that a host can show them the way it always has.
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <string_view>
+
+namespace glimmer {
+
+enum class Error : std::int32_t {
+  InvalidProcedureCall = 5,
+  Overflow = 6,
+  OutOfMemory = 7,
+  SubscriptOutOfRange = 9,
+  TypeMismatch = 13,
+  InvalidPropertyValue = 380,
+  ObjectRequired = 424,
+  MemberNotFound = 438,
+  WrongArguments = 450,
+  OperationFailed = 5000,  // a container operation that failed for a reason of its own (tests inject these)
+};
+
+template <class T>
+using Result = std::expected<T, Error>;
+using Status = std::expected<void, Error>;
+
+[[nodiscard]] inline std::unexpected<Error> Fail(Error e) { return std::unexpected<Error>(e); }
+
+// A one-line English description of an error, for messages.
+[[nodiscard]] std::string_view Describe(Error e);
+
+}  // namespace glimmer
