@@ -176,6 +176,7 @@ Status HeadlessContainer::Enabled(bool on) {
 Status HeadlessContainer::Width(float twips) {
   if (auto s = faults_.Check(Operation::Width); !s) return s;
   if (!std::isfinite(twips) || twips < 0) return Fail(Error::InvalidPropertyValue);
+  assigned_width_twips_ = twips;
   const double pixels = TwipsToPixels(twips, options_.twips_per_pixel_x);
   if (pixels == width_) return {};
   SetPixelSize(pixels, height_);
@@ -186,6 +187,7 @@ Status HeadlessContainer::Width(float twips) {
 Status HeadlessContainer::Height(float twips) {
   if (auto s = faults_.Check(Operation::Height); !s) return s;
   if (!std::isfinite(twips) || twips < 0) return Fail(Error::InvalidPropertyValue);
+  assigned_height_twips_ = twips;
   const double pixels = TwipsToPixels(twips, options_.twips_per_pixel_y);
   if (pixels == height_) return {};
   SetPixelSize(width_, pixels);

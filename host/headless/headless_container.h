@@ -80,6 +80,9 @@ class HeadlessContainer final : public Container, private glimmer::Screen {
   [[nodiscard]] double width_pixels() const { return width_; }
   [[nodiscard]] double height_pixels() const { return height_; }
   [[nodiscard]] bool enabled() const { return enabled_; }
+  // The last Width and Height the control assigned, in twips.
+  [[nodiscard]] float assigned_width_twips() const { return assigned_width_twips_; }
+  [[nodiscard]] float assigned_height_twips() const { return assigned_height_twips_; }
   [[nodiscard]] VirtualTimer* timer(std::string_view name);
   [[nodiscard]] RectangleShape* shape(std::string_view name, std::int16_t index);
 
@@ -127,6 +130,8 @@ class HeadlessContainer final : public Container, private glimmer::Screen {
   ColorRef back_color_;
   double width_ = 0;
   double height_ = 0;
+  float assigned_width_twips_ = 0;
+  float assigned_height_twips_ = 0;
   bool enabled_ = true;
   gdi::OwnedSurface screen_;
   std::vector<std::unique_ptr<VirtualTimer>> timers_;

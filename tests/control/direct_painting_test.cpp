@@ -1,0 +1,87 @@
+// Painting dots directly must give exactly what painting each dot through its own brush gives: the same
+// pixels, scroll position, events, timer state and brush creations, tick by tick, also when brushes fail.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "host/gdi_host.h"
+#include "host/memory_property_bag.h"
+#include "tests/support/led_fixture.h"
+#include "tests/support/reference_frame.h"
+
+namespace glimmer::testing {
+namespace {
+
+struct Case {
+  double width;
+  std::u16string text;
+  std::int32_t color;
+  bool repeated;
+  std::int64_t ticks;
+};
+
+class DirectPainting : public ::testing::TestWithParam<std::tuple<Case, int>> {
+ protected:
+  void TearDown() override { gdi::ResetFaults(); }
+};
+
+// The whole off-screen surface, also the part outside the display window that no copy shows yet.
+Image Surface(LedRig& rig) {
+  const gdi::PixelView v = gdi::Pixels(rig.led.renderer_state().MemDC);
+  Image image(v.width, v.height);
+  if (v) std::copy(v.data, v.data + static_cast<std::ptrdiff_t>(v.width) * v.height, image.pixels.begin());
+  return image;
+}
+
+// A restored colour scheme may lie outside the palette; writes refuse it, a bag does not.
+void ForceColor(LedRig& rig, std::int32_t color) {
+  MemoryPropertyBag bag;
+  ASSERT_TRUE(rig.container.Save(bag));
+  bag.Set("Color", color);
+  ASSERT_TRUE(rig.container.Load(bag));
+}
+
+TEST_P(DirectPainting, MatchesDotByDotPainting) {
+  const auto& [c, failure_rate] = GetParam();
+  LedRig direct({.width = c.width, .text = c.text, .repeated = c.repeated});
+  LedRig dotwise({.width = c.width, .text = c.text, .repeated = c.repeated});
+  dotwise.led.renderer().SetDirectPainting(false);
+  ForceColor(direct, c.color);
+  ForceColor(dotwise, c.color);
+  ASSERT_TRUE(direct.led.Show());
+  ASSERT_TRUE(dotwise.led.Show());
+  std::mt19937 random(static_cast<unsigned>(c.ticks * 31 + failure_rate));
+  for (std::int64_t t = 1; t <= c.ticks; ++t) {
+    // Now and then one brush of the tick fails, the same one in both.
+    const bool fail = failure_rate > 0 && static_cast<int>(random() % 100) < failure_rate;
+    const std::uint64_t nth = 1 + random() % 1200;
+    std::uint64_t made[2];
+    LedRig* rigs[] = {&direct, &dotwise};
+    for (int k = 0; k < 2; ++k) {
+      gdi::ResetFaults();
+      if (fail) gdi::FailNthCreation(gdi::ObjectKind::Brush, nth);
+      const std::uint64_t before = gdi::Creations(gdi::ObjectKind::Brush);
+      rigs[k]->Tick();
+      made[k] = gdi::Creations(gdi::ObjectKind::Brush) - before;
+    }
+    ASSERT_EQ(made[0], made[1]) << "tick " << t;
+    ASSERT_EQ(FirstDifference(direct.container.Frame(), dotwise.container.Frame()), "") << "tick " << t;
+    ASSERT_EQ(FirstDifference(Surface(direct), Surface(dotwise)), "") << "surface, tick " << t;
+    ASSERT_EQ(direct.led.renderer_state().ScrollX, dotwise.led.renderer_state().ScrollX) << "tick " << t;
+    ASSERT_EQ(direct.container.timer_running(), dotwise.container.timer_running()) << "tick " << t;
+  }
+  EXPECT_EQ(direct.TerminateTicks(), dotwise.TerminateTicks());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spread, DirectPainting,
+    ::testing::Combine(::testing::Values(Case{251, u"GLIMMER", 1, true, 260}, Case{302, u"A", 0, false, 120},
+                                         Case{161, u"0123456789:-", 2, true, 300}, Case{2, u"X", 1, true, 20},
+                                         Case{1000, u"WIDE SIGN", 0, true, 420}, Case{251, u"", 1, true, 40},
+                                         Case{251, u"lower \u00E9 case", 2, true, 150}, Case{251, u"BAD", 5, true, 30},
+                                         Case{251, u"NEG", -1, true, 30}, Case{163, u"ODD", 1, true, 100},
+                                         Case{251, std::u16string(1820, u'8'), 1, true, 60}),
+                       ::testing::Values(0, 30)));
+
+}  // namespace
+}  // namespace glimmer::testing
