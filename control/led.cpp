@@ -10,31 +10,60 @@
 namespace glimmer {
 
 LED::LED(Container& container)
-    : container_(container), properties_(container), renderer_(container, properties_.fields(), palette_, glyphs_) {}
+    : container_(container),
+      properties_(container),
+      renderer_(container, properties_.fields(), palette_, glyphs_) {}
 
 const ControlClass& LED::Class() {
-  static const ControlClass cls{"ProjectGlimmer.LED", &LedDesign(),
-                                [](Container& c) -> std::unique_ptr<Control> { return std::make_unique<LED>(c); }};
+  static const ControlClass cls{
+      "ProjectGlimmer.LED", &LedDesign(),
+      [](Container& c) -> std::unique_ptr<Control> { return std::make_unique<LED>(c); }};
   return cls;
 }
 
-std::int32_t LED::BorderStyle() const { return properties_.Read(BorderStyleProperty()); }
-Status LED::BorderStyle(std::int32_t newValue) { return properties_.Write(BorderStyleProperty(), newValue); }
-std::int32_t LED::Color() const { return properties_.Read(ColorProperty()); }
-Status LED::Color(std::int32_t newValue) { return properties_.Write(ColorProperty(), newValue); }
-std::int16_t LED::Delay() const { return properties_.Read(DelayProperty()); }
-Status LED::Delay(std::int16_t newValue) { return properties_.Write(DelayProperty(), newValue); }
-Boolean LED::Enabled() const { return properties_.Read(EnabledProperty()); }
-Status LED::Enabled(Boolean newValue) { return properties_.Write(EnabledProperty(), newValue); }
-Boolean LED::Repeated() const { return properties_.Read(RepeatedProperty()); }
-Status LED::Repeated(Boolean newValue) { return properties_.Write(RepeatedProperty(), newValue); }
-std::u16string LED::Value() const { return properties_.Read(ValueProperty()); }
+std::int32_t LED::BorderStyle() const {
+  return properties_.Read(BorderStyleProperty());
+}
+Status LED::BorderStyle(std::int32_t newValue) {
+  return properties_.Write(BorderStyleProperty(), newValue);
+}
+std::int32_t LED::Color() const {
+  return properties_.Read(ColorProperty());
+}
+Status LED::Color(std::int32_t newValue) {
+  return properties_.Write(ColorProperty(), newValue);
+}
+std::int16_t LED::Delay() const {
+  return properties_.Read(DelayProperty());
+}
+Status LED::Delay(std::int16_t newValue) {
+  return properties_.Write(DelayProperty(), newValue);
+}
+Boolean LED::Enabled() const {
+  return properties_.Read(EnabledProperty());
+}
+Status LED::Enabled(Boolean newValue) {
+  return properties_.Write(EnabledProperty(), newValue);
+}
+Boolean LED::Repeated() const {
+  return properties_.Read(RepeatedProperty());
+}
+Status LED::Repeated(Boolean newValue) {
+  return properties_.Write(RepeatedProperty(), newValue);
+}
+std::u16string LED::Value() const {
+  return properties_.Read(ValueProperty());
+}
 Status LED::Value(std::u16string_view newValue) {
   return properties_.Write(ValueProperty(), std::u16string(newValue));
 }
 
-Status LED::Show() { return renderer_.Show(); }
-Status LED::Clear() { return renderer_.Clear(); }
+Status LED::Show() {
+  return renderer_.Show();
+}
+Status LED::Clear() {
+  return renderer_.Clear();
+}
 
 // Builds the palette, then the glyph table, each assembled apart and assigned whole, and nothing else.
 Status LED::UserControl_Initialize() {
@@ -47,12 +76,22 @@ Status LED::UserControl_Initialize() {
   return {};
 }
 
-Status LED::UserControl_InitProperties() { return properties_.InitProperties(); }
-Status LED::UserControl_ReadProperties(PropertyBag& bag) { return properties_.ReadProperties(bag); }
-Status LED::UserControl_WriteProperties(PropertyBag& bag) { return properties_.WriteProperties(bag); }
-Status LED::UserControl_Resize() { return ApplySizeRule(container_); }
+Status LED::UserControl_InitProperties() {
+  return properties_.InitProperties();
+}
+Status LED::UserControl_ReadProperties(PropertyBag& bag) {
+  return properties_.ReadProperties(bag);
+}
+Status LED::UserControl_WriteProperties(PropertyBag& bag) {
+  return properties_.WriteProperties(bag);
+}
+Status LED::UserControl_Resize() {
+  return ApplySizeRule(container_);
+}
 // Does nothing: stopping the timer and releasing the surface are Clear's work, which the host calls first.
-Status LED::UserControl_Terminate() { return {}; }
+Status LED::UserControl_Terminate() {
+  return {};
+}
 
 Status LED::OnTimer(std::string_view timer_name) {
   if (KeysEqual(timer_name, kTimerLED)) return TimerLED_Timer();
@@ -64,8 +103,12 @@ Status LED::TimerLED_Timer() {
   return {};
 }
 
-std::span<const MemberInfo> LED::Members() const { return LedMembers(); }
-std::span<const EventInfo> LED::Events() const { return LedEvents(); }
+std::span<const MemberInfo> LED::Members() const {
+  return LedMembers();
+}
+std::span<const EventInfo> LED::Events() const {
+  return LedEvents();
+}
 
 Result<PropertyValue> LED::Invoke(DispId id, InvokeKind kind, std::span<const PropertyValue> args) {
   if (id == kShowId || id == kClearId) {

@@ -1,6 +1,5 @@
 // glimmer: the demo program. For now it renders the demo sign headless and writes its frames as PNG files.
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>

@@ -49,7 +49,11 @@ template <class T>
   return static_cast<T>(r);
 }
 
-[[nodiscard]] inline Result<std::int16_t> RoundTo16(double v) { return RoundTo<std::int16_t>(v); }
-[[nodiscard]] inline Result<std::int32_t> RoundTo32(double v) { return RoundTo<std::int32_t>(v); }
+[[nodiscard]] inline Result<std::int16_t> RoundTo16(double v) {
+  return RoundTo<std::int16_t>(v);
+}
+[[nodiscard]] inline Result<std::int32_t> RoundTo32(double v) {
+  return RoundTo<std::int32_t>(v);
+}
 
 }  // namespace glimmer

@@ -33,10 +33,18 @@ using Pixel = std::uint32_t;
 
 // The pixel a colour paints. Only the low 24 bits count; the high byte is ignored, so an untranslatable
 // colour (-1) paints white, the way the platform's solid brushes treat it.
-[[nodiscard]] constexpr Pixel PixelOf(ColorRef c) { return MakePixel(c.red(), c.green(), c.blue()); }
+[[nodiscard]] constexpr Pixel PixelOf(ColorRef c) {
+  return MakePixel(c.red(), c.green(), c.blue());
+}
 
-[[nodiscard]] constexpr std::uint8_t PixelRed(Pixel p) { return static_cast<std::uint8_t>(p >> 16); }
-[[nodiscard]] constexpr std::uint8_t PixelGreen(Pixel p) { return static_cast<std::uint8_t>(p >> 8); }
-[[nodiscard]] constexpr std::uint8_t PixelBlue(Pixel p) { return static_cast<std::uint8_t>(p); }
+[[nodiscard]] constexpr std::uint8_t PixelRed(Pixel p) {
+  return static_cast<std::uint8_t>(p >> 16);
+}
+[[nodiscard]] constexpr std::uint8_t PixelGreen(Pixel p) {
+  return static_cast<std::uint8_t>(p >> 8);
+}
+[[nodiscard]] constexpr std::uint8_t PixelBlue(Pixel p) {
+  return static_cast<std::uint8_t>(p);
+}
 
 }  // namespace glimmer

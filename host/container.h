@@ -55,8 +55,8 @@ class Container {
   [[nodiscard]] virtual Result<float> ScaleHeight() const = 0;
   [[nodiscard]] virtual Result<gdi::HDC> hDC() const = 0;
   [[nodiscard]] virtual Result<ColorRef> BackColor() const = 0;  // may name a system colour
-  [[nodiscard]] virtual Status Cls() = 0;                         // clears the area to BackColor; shapes stay
-  [[nodiscard]] virtual Status Enabled(bool on) = 0;              // whether the control takes user input
+  [[nodiscard]] virtual Status Cls() = 0;                        // clears the area to BackColor; shapes stay
+  [[nodiscard]] virtual Status Enabled(bool on) = 0;             // whether the control takes user input
   // The control's own size in twips. A value that really changes the size raises UserControl_Resize again
   // before the assignment returns; an unchanged size raises nothing.
   [[nodiscard]] virtual Status Width(float twips) = 0;

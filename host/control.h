@@ -56,7 +56,7 @@ struct ShapeDesign {
 
 struct ControlDesign {
   ColorRef back_color;
-  float width_twips = 0;   // size before the first resize
+  float width_twips = 0;  // size before the first resize
   float height_twips = 0;
   std::vector<std::variant<TimerDesign, ShapeDesign>> children;
 };

@@ -28,7 +28,9 @@ template <class T>
 using Result = std::expected<T, Error>;
 using Status = std::expected<void, Error>;
 
-[[nodiscard]] inline std::unexpected<Error> Fail(Error e) { return std::unexpected<Error>(e); }
+[[nodiscard]] inline std::unexpected<Error> Fail(Error e) {
+  return std::unexpected<Error>(e);
+}
 
 // A one-line English description of an error, for messages.
 [[nodiscard]] std::string_view Describe(Error e);

@@ -13,7 +13,9 @@ namespace {
 using detail::BitmapData;
 using detail::ObjectTable;
 
-ObjectTable& table() { return ObjectTable::Instance(); }
+ObjectTable& table() {
+  return ObjectTable::Instance();
+}
 
 BitmapData* SelectedBitmap(HDC hdc) {
   const detail::DcData* dc = table().Dc(hdc);
@@ -61,13 +63,16 @@ BOOL DeleteObject(HGDIOBJ object) {
 BOOL DeleteDC(HDC hdc) {
   detail::DcData* dc = table().Dc(hdc);
   if (dc == nullptr) return 0;
-  if (BitmapData* bmp = table().Bitmap(dc->selected); bmp != nullptr && dc->selected != table().stock_bitmap())
+  if (BitmapData* bmp = table().Bitmap(dc->selected);
+      bmp != nullptr && dc->selected != table().stock_bitmap())
     bmp->selected_in = 0;
   table().Release(hdc);
   return 1;
 }
 
-HBRUSH CreateSolidBrush(ColorRef colour) { return table().CreateBrush(PixelOf(colour)); }
+HBRUSH CreateSolidBrush(ColorRef colour) {
+  return table().CreateBrush(PixelOf(colour));
+}
 
 BOOL SetRect(Rect& rect, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
   rect = Rect{left, top, right, bottom};
@@ -96,9 +101,18 @@ BOOL BitBlt(HDC dest, std::int32_t x, std::int32_t y, std::int32_t width, std::i
   if (width <= 0 || height <= 0) return 1;
   // Clip in 64 bits so that no coordinate sum can overflow; the source offset moves with the destination.
   std::int64_t dx0 = x, dy0 = y, sx0 = src_x, sy0 = src_y, w = width, h = height;
-  auto clip = [&](std::int64_t& a, std::int64_t& b, std::int64_t& len, std::int64_t limit_a, std::int64_t limit_b) {
-    if (a < 0) { b -= a; len += a; a = 0; }
-    if (b < 0) { a -= b; len += b; b = 0; }
+  auto clip = [&](std::int64_t& a, std::int64_t& b, std::int64_t& len, std::int64_t limit_a,
+                  std::int64_t limit_b) {
+    if (a < 0) {
+      b -= a;
+      len += a;
+      a = 0;
+    }
+    if (b < 0) {
+      a -= b;
+      len += b;
+      b = 0;
+    }
     len = std::min({len, limit_a - a, limit_b - b});
   };
   clip(dx0, sx0, w, to->width, from->width);

@@ -50,7 +50,8 @@ void OwnedSurface::Resize(std::int32_t width, std::int32_t height, Pixel fill) {
   const std::int32_t h = std::clamp(height, 1, kMaxBitmapSide);
   if (has_old && old.width == w && old.height == h) return;
   if (std::int64_t{w} * h > kMaxBitmapPixels) return;
-  // The area that a window newly shows is painted in its background colour; what stays inside keeps its pixels.
+  // The area that a window newly shows is painted in its background colour; what stays inside keeps its
+  // pixels.
   const HBITMAP fresh = ObjectTable::Instance().CreateBitmap(w, h, fill, /*injectable=*/false);
   if (fresh == 0) return;  // keeps the old area; a container's screen cannot grow beyond what memory allows
   if (has_old) {
@@ -90,13 +91,27 @@ bool GetSysColor(std::int32_t index, ColorRef* colour) {
   return true;
 }
 
-void ResetSysColors() { SysColors() = kDefaultSysColors; }
+void ResetSysColors() {
+  SysColors() = kDefaultSysColors;
+}
 
-LiveCounts Live() { return ObjectTable::Instance().live(); }
-std::uint64_t Creations(ObjectKind kind) { return ObjectTable::Instance().creations(kind); }
-void FailNthCreation(ObjectKind kind, std::uint64_t n) { ObjectTable::Instance().FailNth(kind, n); }
-void FailAllCreations(ObjectKind kind, bool on) { ObjectTable::Instance().FailAll(kind, on); }
-void ResetFaults() { ObjectTable::Instance().ResetFaults(); }
-bool ReserveBrushes(std::uint64_t count) { return ObjectTable::Instance().Reserve(ObjectKind::Brush, count); }
+LiveCounts Live() {
+  return ObjectTable::Instance().live();
+}
+std::uint64_t Creations(ObjectKind kind) {
+  return ObjectTable::Instance().creations(kind);
+}
+void FailNthCreation(ObjectKind kind, std::uint64_t n) {
+  ObjectTable::Instance().FailNth(kind, n);
+}
+void FailAllCreations(ObjectKind kind, bool on) {
+  ObjectTable::Instance().FailAll(kind, on);
+}
+void ResetFaults() {
+  ObjectTable::Instance().ResetFaults();
+}
+bool ReserveBrushes(std::uint64_t count) {
+  return ObjectTable::Instance().Reserve(ObjectKind::Brush, count);
+}
 
 }  // namespace glimmer::gdi

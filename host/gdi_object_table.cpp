@@ -36,9 +36,12 @@ ObjectTable::ObjectTable() {
 
 std::int64_t& ObjectTable::Counter(ObjectKind k) {
   switch (k) {
-    case ObjectKind::DC: return live_.dcs;
-    case ObjectKind::Bitmap: return live_.bitmaps;
-    case ObjectKind::Brush: break;
+    case ObjectKind::DC:
+      return live_.dcs;
+    case ObjectKind::Bitmap:
+      return live_.bitmaps;
+    case ObjectKind::Brush:
+      break;
   }
   return live_.brushes;
 }

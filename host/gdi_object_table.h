@@ -33,7 +33,8 @@ class ObjectTable {
   // `injectable` false: the creation is the container's own (its screen area) and is not subject to
   // fault injection, so that injected faults land on the control's creations only.
   [[nodiscard]] Handle CreateDc(bool injectable = true);
-  [[nodiscard]] Handle CreateBitmap(std::int32_t width, std::int32_t height, Pixel fill, bool injectable = true);
+  [[nodiscard]] Handle CreateBitmap(std::int32_t width, std::int32_t height, Pixel fill,
+                                    bool injectable = true);
   [[nodiscard]] Handle CreateBrush(Pixel pixel);
   void Release(Handle h);
 

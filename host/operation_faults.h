@@ -9,11 +9,24 @@
 namespace glimmer {
 
 enum class Operation {
-  ScaleWidth, ScaleHeight, hDC, BackColor, Cls, Enabled, Width, Height,
-  TwipsPerPixelX, TwipsPerPixelY,
-  TimerInterval, TimerEnabledRead, TimerEnabledWrite,
-  ShapeBorderStyle, ShapeWidth, ShapeHeight,
-  PropertyChanged, RaiseEvent,
+  ScaleWidth,
+  ScaleHeight,
+  hDC,
+  BackColor,
+  Cls,
+  Enabled,
+  Width,
+  Height,
+  TwipsPerPixelX,
+  TwipsPerPixelY,
+  TimerInterval,
+  TimerEnabledRead,
+  TimerEnabledWrite,
+  ShapeBorderStyle,
+  ShapeWidth,
+  ShapeHeight,
+  PropertyChanged,
+  RaiseEvent,
   kCount
 };
 

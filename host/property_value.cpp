@@ -9,12 +9,16 @@
 namespace glimmer {
 namespace {
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
 
 // A whole decimal number with optional sign and blanks around it; Overflow beyond 64 bits.
 Result<std::int64_t> ParseWhole(std::u16string_view t) {
-  while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
-  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
+  while (!t.empty() && IsBlank(t.front()))
+    t.remove_prefix(1);
+  while (!t.empty() && IsBlank(t.back()))
+    t.remove_suffix(1);
   bool negative = false;
   if (!t.empty() && (t.front() == u'+' || t.front() == u'-')) {
     negative = t.front() == u'-';
@@ -45,11 +49,16 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
 template <class T>
 Result<T> ToInteger(const PropertyValue& v) {
   switch (v.kind()) {
-    case ValueKind::Empty: return T{0};
-    case ValueKind::Int16: return detail::narrow<T>(*v.get_if<std::int16_t>());
-    case ValueKind::Int32: return detail::narrow<T>(*v.get_if<std::int32_t>());
-    case ValueKind::Double: return RoundTo<T>(*v.get_if<double>());
-    case ValueKind::Boolean: return static_cast<T>(v.get_if<Boolean>()->value);
+    case ValueKind::Empty:
+      return T{0};
+    case ValueKind::Int16:
+      return detail::narrow<T>(*v.get_if<std::int16_t>());
+    case ValueKind::Int32:
+      return detail::narrow<T>(*v.get_if<std::int32_t>());
+    case ValueKind::Double:
+      return RoundTo<T>(*v.get_if<double>());
+    case ValueKind::Boolean:
+      return static_cast<T>(v.get_if<Boolean>()->value);
     case ValueKind::Text: {
       const auto whole = ParseWhole(*v.get_if<std::u16string>());
       if (!whole) return Fail(whole.error());
@@ -65,8 +74,12 @@ bool PropertyValue::is_number() const {
   return kind() == ValueKind::Int16 || kind() == ValueKind::Int32 || kind() == ValueKind::Double;
 }
 
-Result<std::int16_t> PropertyValue::ToInt16() const { return ToInteger<std::int16_t>(*this); }
-Result<std::int32_t> PropertyValue::ToInt32() const { return ToInteger<std::int32_t>(*this); }
+Result<std::int16_t> PropertyValue::ToInt16() const {
+  return ToInteger<std::int16_t>(*this);
+}
+Result<std::int32_t> PropertyValue::ToInt32() const {
+  return ToInteger<std::int32_t>(*this);
+}
 
 Result<double> PropertyValue::ToDouble() const {
   if (const double* d = get_if<double>()) return *d;
@@ -82,8 +95,10 @@ Result<double> PropertyValue::ToDouble() const {
 
 Result<Boolean> PropertyValue::ToBoolean() const {
   switch (kind()) {
-    case ValueKind::Empty: return False;
-    case ValueKind::Boolean: return *get_if<Boolean>();
+    case ValueKind::Empty:
+      return False;
+    case ValueKind::Boolean:
+      return *get_if<Boolean>();
     case ValueKind::Text: {
       const std::u16string& t = *get_if<std::u16string>();
       if (EqualsIgnoringCase(t, u"True")) return True;
@@ -103,10 +118,14 @@ Result<Boolean> PropertyValue::ToBoolean() const {
 
 std::u16string PropertyValue::ToText() const {
   switch (kind()) {
-    case ValueKind::Empty: return {};
-    case ValueKind::Text: return *get_if<std::u16string>();
-    case ValueKind::Boolean: return get_if<Boolean>()->value != 0 ? u"True" : u"False";
-    default: break;
+    case ValueKind::Empty:
+      return {};
+    case ValueKind::Text:
+      return *get_if<std::u16string>();
+    case ValueKind::Boolean:
+      return get_if<Boolean>()->value != 0 ? u"True" : u"False";
+    default:
+      break;
   }
   char buffer[64];
   std::to_chars_result r{};
@@ -125,12 +144,18 @@ bool PropertyValue::NumericallyEquals(const PropertyValue& other) const {
 
 std::string_view KindName(ValueKind kind) {
   switch (kind) {
-    case ValueKind::Empty: return "empty";
-    case ValueKind::Int16: return "16-bit integer";
-    case ValueKind::Int32: return "32-bit integer";
-    case ValueKind::Double: return "double";
-    case ValueKind::Boolean: return "Boolean";
-    case ValueKind::Text: return "text";
+    case ValueKind::Empty:
+      return "empty";
+    case ValueKind::Int16:
+      return "16-bit integer";
+    case ValueKind::Int32:
+      return "32-bit integer";
+    case ValueKind::Double:
+      return "double";
+    case ValueKind::Boolean:
+      return "Boolean";
+    case ValueKind::Text:
+      return "text";
   }
   return "unknown";
 }

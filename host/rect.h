@@ -16,7 +16,8 @@ struct Rect {
   [[nodiscard]] constexpr std::int32_t width() const { return empty() ? 0 : right - left; }
   [[nodiscard]] constexpr std::int32_t height() const { return empty() ? 0 : bottom - top; }
   [[nodiscard]] constexpr Rect intersected(const Rect& o) const {
-    return Rect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    return Rect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+                std::min(bottom, o.bottom)};
   }
   friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };

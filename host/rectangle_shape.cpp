@@ -16,11 +16,16 @@ struct DashPattern {
 
 DashPattern PatternFor(std::int16_t style) {
   switch (style) {
-    case 2: return {4, 2, false};  // dash
-    case 3: return {1, 1, false};  // dot
-    case 4: return {4, 2, false};  // dash-dot, drawn as dashes at this size
-    case 5: return {2, 2, false};  // dash-dot-dot
-    default: return {1, 0, true};  // 1 solid, 6 inside solid
+    case 2:
+      return {4, 2, false};  // dash
+    case 3:
+      return {1, 1, false};  // dot
+    case 4:
+      return {4, 2, false};  // dash-dot, drawn as dashes at this size
+    case 5:
+      return {2, 2, false};  // dash-dot-dot
+    default:
+      return {1, 0, true};  // 1 solid, 6 inside solid
   }
 }
 
@@ -43,7 +48,9 @@ RectangleShape::RectangleShape(const ShapeDesign& design, OperationFaults* fault
       border_style_(design.border_style),
       faults_(faults) {}
 
-Status RectangleShape::Gate(Operation op) { return faults_ ? faults_->Check(op) : Status{}; }
+Status RectangleShape::Gate(Operation op) {
+  return faults_ ? faults_->Check(op) : Status{};
+}
 
 void RectangleShape::Notify() const {
   if (changed) changed();
@@ -101,9 +108,11 @@ void RectangleShape::DrawOnto(const gdi::PixelView& pixels) const {
     return std::pair{std::max<std::int64_t>(lo, 0), std::min<std::int64_t>(hi, limit)};
   };
   if (r.top >= 0 && r.top < height)
-    for (auto [x, end] = span(r.left, r.right, width); x < end; ++x) plot(x, r.top, x - r.left);
+    for (auto [x, end] = span(r.left, r.right, width); x < end; ++x)
+      plot(x, r.top, x - r.left);
   if (r.right - 1 >= 0 && r.right - 1 < width)
-    for (auto [y, end] = span(r.top + 1, r.bottom, height); y < end; ++y) plot(r.right - 1, y, w + y - r.top - 1);
+    for (auto [y, end] = span(r.top + 1, r.bottom, height); y < end; ++y)
+      plot(r.right - 1, y, w + y - r.top - 1);
   if (h > 1 && r.bottom - 1 >= 0 && r.bottom - 1 < height)
     for (auto [x, end] = span(r.left, r.right - 1, width); x < end; ++x)
       plot(x, r.bottom - 1, w + h - 1 + (r.right - 2 - x));

@@ -11,7 +11,8 @@ std::span<const MemberInfo> LedMembers() {
   static const std::vector<MemberInfo> members = [] {
     std::vector<MemberInfo> m;
     ForEachProperty([&](const auto& def) {
-      m.push_back(MemberInfo{def.name, def.id, MemberKind::Property, def.type, def.description, def.category});
+      m.push_back(
+          MemberInfo{def.name, def.id, MemberKind::Property, def.type, def.description, def.category});
     });
     m.push_back(MemberInfo{"Clear", kClearId, MemberKind::Method, ValueKind::Empty,
                            "Clears the contents of the control.", ""});

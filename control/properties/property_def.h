@@ -20,9 +20,9 @@ struct PropertyDef {
   std::string_view name;
   DispId id;
   T LedFields::*field;
-  T initial;                     // the value of a new instance, and the default of its bag entry
-  bool (*accepts)(const T&);     // the range test of a property write
-  ValueKind type;                // how it is saved and reported
+  T initial;                  // the value of a new instance, and the default of its bag entry
+  bool (*accepts)(const T&);  // the range test of a property write
+  ValueKind type;             // how it is saved and reported
   std::string_view description;
   std::string_view category;
 };
@@ -31,32 +31,58 @@ namespace property_values {
 
 // Field <-> bag value. Numeric defaults go to the bag as 16-bit integers; the values themselves with the
 // field's own width.
-[[nodiscard]] inline PropertyValue Saved(std::int32_t v) { return PropertyValue(v); }
-[[nodiscard]] inline PropertyValue Saved(std::int16_t v) { return PropertyValue(v); }
-[[nodiscard]] inline PropertyValue Saved(Boolean v) { return PropertyValue(v); }
-[[nodiscard]] inline PropertyValue Saved(const std::u16string& v) { return PropertyValue(v); }
+[[nodiscard]] inline PropertyValue Saved(std::int32_t v) {
+  return PropertyValue(v);
+}
+[[nodiscard]] inline PropertyValue Saved(std::int16_t v) {
+  return PropertyValue(v);
+}
+[[nodiscard]] inline PropertyValue Saved(Boolean v) {
+  return PropertyValue(v);
+}
+[[nodiscard]] inline PropertyValue Saved(const std::u16string& v) {
+  return PropertyValue(v);
+}
 
-[[nodiscard]] inline PropertyValue BagDefault(std::int32_t v) { return PropertyValue(static_cast<std::int16_t>(v)); }
-[[nodiscard]] inline PropertyValue BagDefault(std::int16_t v) { return PropertyValue(v); }
-[[nodiscard]] inline PropertyValue BagDefault(Boolean v) { return PropertyValue(v); }
-[[nodiscard]] inline PropertyValue BagDefault(const std::u16string& v) { return PropertyValue(v); }
+[[nodiscard]] inline PropertyValue BagDefault(std::int32_t v) {
+  return PropertyValue(static_cast<std::int16_t>(v));
+}
+[[nodiscard]] inline PropertyValue BagDefault(std::int16_t v) {
+  return PropertyValue(v);
+}
+[[nodiscard]] inline PropertyValue BagDefault(Boolean v) {
+  return PropertyValue(v);
+}
+[[nodiscard]] inline PropertyValue BagDefault(const std::u16string& v) {
+  return PropertyValue(v);
+}
 
 template <class T>
 [[nodiscard]] Result<T> To(const PropertyValue& v) {
-  if constexpr (std::is_same_v<T, std::int32_t>) return v.ToInt32();
-  else if constexpr (std::is_same_v<T, std::int16_t>) return v.ToInt16();
-  else if constexpr (std::is_same_v<T, Boolean>) return v.ToBoolean();
-  else return v.ToText();
+  if constexpr (std::is_same_v<T, std::int32_t>)
+    return v.ToInt32();
+  else if constexpr (std::is_same_v<T, std::int16_t>)
+    return v.ToInt16();
+  else if constexpr (std::is_same_v<T, Boolean>)
+    return v.ToBoolean();
+  else
+    return v.ToText();
 }
 
 }  // namespace property_values
 
 namespace property_ranges {
 template <std::int32_t Lo, std::int32_t Hi>
-bool Within(const std::int32_t& v) { return v >= Lo && v <= Hi; }
-inline bool NotNegative(const std::int16_t& v) { return v >= 0; }
+bool Within(const std::int32_t& v) {
+  return v >= Lo && v <= Hi;
+}
+inline bool NotNegative(const std::int16_t& v) {
+  return v >= 0;
+}
 template <class T>
-bool Any(const T&) { return true; }
+bool Any(const T&) {
+  return true;
+}
 }  // namespace property_ranges
 
 // The properties in the order of their interface slots and of the saved state.
@@ -64,7 +90,8 @@ inline const auto& PropertyList() {
   using namespace property_ranges;
   static const auto list = std::make_tuple(
       PropertyDef<std::int32_t>{"BorderStyle", 0x68030004, &LedFields::BorderStyle, 1, Within<0, 1>,
-                                ValueKind::Int32, "Returns/sets the border style for an object.", ";Appearance"},
+                                ValueKind::Int32, "Returns/sets the border style for an object.",
+                                ";Appearance"},
       PropertyDef<std::int32_t>{"Color", 0x68030003, &LedFields::Color, 0, Within<0, 2>, ValueKind::Int32,
                                 "Returns/sets the color of the contents.", ";Appearance"},
       PropertyDef<std::int16_t>{"Delay", 0x68030002, &LedFields::Delay, 50, NotNegative, ValueKind::Int16,
@@ -73,21 +100,33 @@ inline const auto& PropertyList() {
                            "Returns/sets a value that determines whether an object can respond to "
                            "user-generated events.",
                            ";Behavior"},
-      PropertyDef<Boolean>{"Repeated", 0x68030000, &LedFields::Repeated, False, Any<Boolean>, ValueKind::Boolean,
-                           "Returns/sets a value that determines whether display of the contents is repeated.",
-                           ";Misc"},
+      PropertyDef<Boolean>{
+          "Repeated", 0x68030000, &LedFields::Repeated, False, Any<Boolean>, ValueKind::Boolean,
+          "Returns/sets a value that determines whether display of the contents is repeated.", ";Misc"},
       PropertyDef<std::u16string>{"Value", kDispIdValue, &LedFields::Value, std::u16string(),
-                                  Any<std::u16string>, ValueKind::Text, "Returns/sets the value of an object.",
-                                  ";Misc"});
+                                  Any<std::u16string>, ValueKind::Text,
+                                  "Returns/sets the value of an object.", ";Misc"});
   return list;
 }
 
-inline const auto& BorderStyleProperty() { return std::get<0>(PropertyList()); }
-inline const auto& ColorProperty() { return std::get<1>(PropertyList()); }
-inline const auto& DelayProperty() { return std::get<2>(PropertyList()); }
-inline const auto& EnabledProperty() { return std::get<3>(PropertyList()); }
-inline const auto& RepeatedProperty() { return std::get<4>(PropertyList()); }
-inline const auto& ValueProperty() { return std::get<5>(PropertyList()); }
+inline const auto& BorderStyleProperty() {
+  return std::get<0>(PropertyList());
+}
+inline const auto& ColorProperty() {
+  return std::get<1>(PropertyList());
+}
+inline const auto& DelayProperty() {
+  return std::get<2>(PropertyList());
+}
+inline const auto& EnabledProperty() {
+  return std::get<3>(PropertyList());
+}
+inline const auto& RepeatedProperty() {
+  return std::get<4>(PropertyList());
+}
+inline const auto& ValueProperty() {
+  return std::get<5>(PropertyList());
+}
 
 // Calls f(def) for every property, in order.
 template <class F>

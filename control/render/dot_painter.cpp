@@ -8,7 +8,8 @@ void Dot(const gdi::PixelView& view, std::int32_t x, std::int32_t y, Pixel colou
   const std::int32_t x0 = std::max(x, 0), x1 = std::min(x + 2, view.width);
   const std::int32_t y0 = std::max(y, 0), y1 = std::min(y + 2, view.height);
   for (std::int32_t row = y0; row < y1; ++row)
-    for (std::int32_t col = x0; col < x1; ++col) view.row(row)[col] = colour;
+    for (std::int32_t col = x0; col < x1; ++col)
+      view.row(row)[col] = colour;
 }
 
 void Grid(const gdi::PixelView& view, std::int32_t blocks, Pixel colour) {

@@ -18,6 +18,7 @@ void Dot(const gdi::PixelView& view, std::int32_t x, std::int32_t y, Pixel colou
 void Grid(const gdi::PixelView& view, std::int32_t blocks, Pixel colour);
 
 // A 5 x 7 glyph whose first dot is at (x, y): bit 5r + c of `bits` lit, the others unlit.
-void Glyph(const gdi::PixelView& view, std::int32_t x, std::int32_t y, std::uint64_t bits, Pixel lit, Pixel unlit);
+void Glyph(const gdi::PixelView& view, std::int32_t x, std::int32_t y, std::uint64_t bits, Pixel lit,
+           Pixel unlit);
 
 }  // namespace glimmer::dot_painter

@@ -20,12 +20,17 @@ constexpr std::int32_t kLastSafeOrigin = 32749;
 
 }  // namespace
 
-Renderer::Renderer(Container& container, const LedFields& fields, const Palette& palette, const Glyphs& glyphs)
+Renderer::Renderer(Container& container, const LedFields& fields, const Palette& palette,
+                   const Glyphs& glyphs)
     : container_(container), fields_(fields), palette_(palette), glyphs_(glyphs) {}
 
-Renderer::~Renderer() { ReleaseSurface(); }
+Renderer::~Renderer() {
+  ReleaseSurface();
+}
 
-Result<Timer*> Renderer::TimerLED() const { return container_.TimerChild(kTimerLED); }
+Result<Timer*> Renderer::TimerLED() const {
+  return container_.TimerChild(kTimerLED);
+}
 
 // Size - 4, rounded to the nearest whole pixel (ties to even): the display window's width or height.
 Result<std::int32_t> Renderer::Inner32(Result<float> size) const {
@@ -143,7 +148,8 @@ void Renderer::PaintGrid(Locals& v) {
       return;
     }
   }
-  for (std::int32_t b = 0; b <= v.B; ++b) PaintBlock(v, b);
+  for (std::int32_t b = 0; b <= v.B; ++b)
+    PaintBlock(v, b);
 }
 
 void Renderer::PaintBlock(Locals& v, std::int32_t b) {

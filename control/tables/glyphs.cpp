@@ -15,7 +15,8 @@ Result<std::vector<Glyphs::Element>> Glyphs::Assemble() {
     for (const GlyphPattern& glyph : kGlyphFont) {
       elements.emplace_back(Key{glyph.key});
       for (const char* row : glyph.rows)
-        for (int c = 0; c < 5; ++c) elements.emplace_back(static_cast<std::int16_t>(row[c] == '#' ? 1 : 0));
+        for (int c = 0; c < 5; ++c)
+          elements.emplace_back(static_cast<std::int16_t>(row[c] == '#' ? 1 : 0));
     }
     return elements;
   } catch (const std::bad_alloc&) {
@@ -23,9 +24,13 @@ Result<std::vector<Glyphs::Element>> Glyphs::Assemble() {
   }
 }
 
-Glyphs::Glyphs() { BuildIndex(); }
+Glyphs::Glyphs() {
+  BuildIndex();
+}
 
-Glyphs::Glyphs(std::vector<Element> elements) : elements_(std::move(elements)) { BuildIndex(); }
+Glyphs::Glyphs(std::vector<Element> elements) : elements_(std::move(elements)) {
+  BuildIndex();
+}
 
 bool Glyphs::KeyEquals(std::int32_t index, char16_t ch) const {
   if (index < 0 || index > UpperBound()) return false;
@@ -47,10 +52,12 @@ std::int16_t Glyphs::Scan(char16_t ch) const {
 }
 
 void Glyphs::BuildIndex() {
-  for (char16_t ch = 0; ch < kIndexed; ++ch) start_[ch] = Scan(ch);
+  for (char16_t ch = 0; ch < kIndexed; ++ch)
+    start_[ch] = Scan(ch);
   bits_.clear();
   for (std::int32_t k = 0; k <= UpperBound(); k += kRecord) {
-    if (const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(k)]); key && key->ch >= kIndexed)
+    if (const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(k)]);
+        key && key->ch >= kIndexed)
       wide_keys_ = true;
     std::uint64_t bits = 0;
     for (std::int32_t i = 0; i < 35; ++i)

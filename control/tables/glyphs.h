@@ -32,7 +32,9 @@ class Glyphs {
   [[nodiscard]] bool empty() const { return elements_.empty(); }
   // 1403 for the full table, -1 for an empty one.
   [[nodiscard]] std::int32_t UpperBound() const { return static_cast<std::int32_t>(elements_.size()) - 1; }
-  [[nodiscard]] const Element& at(std::int32_t index) const { return elements_[static_cast<std::size_t>(index)]; }
+  [[nodiscard]] const Element& at(std::int32_t index) const {
+    return elements_[static_cast<std::size_t>(index)];
+  }
 
   // Whether element `index` is a key equal to `ch` (exact, case-sensitive).
   [[nodiscard]] bool KeyEquals(std::int32_t index, char16_t ch) const;

@@ -5,7 +5,9 @@ namespace {
 bool pending[2] = {false, false};
 }
 
-void FailNextAssembly(Table table) { pending[static_cast<int>(table)] = true; }
+void FailNextAssembly(Table table) {
+  pending[static_cast<int>(table)] = true;
+}
 
 bool Consume(Table table) {
   bool& p = pending[static_cast<int>(table)];

@@ -36,7 +36,8 @@ HeadlessContainer::HeadlessContainer(const ControlClass& control_class, Options 
 }
 
 HeadlessContainer::~HeadlessContainer() {
-  for (auto& t : timers_) (void)t->Enabled(false);
+  for (auto& t : timers_)
+    (void)t->Enabled(false);
   if (control_) (void)control_->UserControl_Terminate();
   control_.reset();
 }
@@ -46,14 +47,18 @@ Status HeadlessContainer::Record(std::string_view callback, Status status) {
   return status;
 }
 
-Status HeadlessContainer::InitNew() { return Record("UserControl_InitProperties", control_->UserControl_InitProperties()); }
+Status HeadlessContainer::InitNew() {
+  return Record("UserControl_InitProperties", control_->UserControl_InitProperties());
+}
 Status HeadlessContainer::Load(PropertyBag& bag) {
   return Record("UserControl_ReadProperties", control_->UserControl_ReadProperties(bag));
 }
 Status HeadlessContainer::Save(PropertyBag& bag) {
   return Record("UserControl_WriteProperties", control_->UserControl_WriteProperties(bag));
 }
-Status HeadlessContainer::Site() { return DeliverResize(); }
+Status HeadlessContainer::Site() {
+  return DeliverResize();
+}
 
 Status HeadlessContainer::Resize(double width_pixels, double height_pixels) {
   if (width_pixels == width_ && height_pixels == height_) return {};
@@ -86,7 +91,8 @@ void HeadlessContainer::Advance(std::int64_t milliseconds) {
   for (;;) {
     VirtualTimer* next = nullptr;
     for (auto& t : timers_)
-      if (auto due = t->due(); due && *due <= target && (next == nullptr || *due < *next->due())) next = t.get();
+      if (auto due = t->due(); due && *due <= target && (next == nullptr || *due < *next->due()))
+        next = t.get();
     if (next == nullptr) break;
     now_ = *next->due();
     next->Fired();
@@ -117,7 +123,8 @@ bool HeadlessContainer::timer_running() const {
 Image HeadlessContainer::Frame() const {
   Image image = screen_.snapshot();
   const gdi::PixelView view{image.pixels.data(), image.width, image.height};
-  for (const auto& s : shapes_) s->DrawOnto(view);
+  for (const auto& s : shapes_)
+    s->DrawOnto(view);
   return image;
 }
 

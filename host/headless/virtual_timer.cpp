@@ -3,7 +3,11 @@
 namespace glimmer {
 
 VirtualTimer::VirtualTimer(const TimerDesign& design, const std::int64_t& clock, OperationFaults* faults)
-    : name_(design.name), clock_(clock), faults_(faults), enabled_(design.enabled), interval_(design.interval) {
+    : name_(design.name),
+      clock_(clock),
+      faults_(faults),
+      enabled_(design.enabled),
+      interval_(design.interval) {
   Restart();
 }
 
@@ -17,7 +21,9 @@ Status VirtualTimer::Interval(std::int32_t milliseconds) {
   return {};
 }
 
-Result<std::int32_t> VirtualTimer::Interval() const { return interval_; }
+Result<std::int32_t> VirtualTimer::Interval() const {
+  return interval_;
+}
 
 Status VirtualTimer::Enabled(bool on) {
   if (auto s = faults_->Check(Operation::TimerEnabledWrite); !s) return s;

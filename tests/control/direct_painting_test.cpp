@@ -78,8 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(Case{251, u"GLIMMER", 1, true, 260}, Case{302, u"A", 0, false, 120},
                                          Case{161, u"0123456789:-", 2, true, 300}, Case{2, u"X", 1, true, 20},
                                          Case{1000, u"WIDE SIGN", 0, true, 420}, Case{251, u"", 1, true, 40},
-                                         Case{251, u"lower \u00E9 case", 2, true, 150}, Case{251, u"BAD", 5, true, 30},
-                                         Case{251, u"NEG", -1, true, 30}, Case{163, u"ODD", 1, true, 100},
+                                         Case{251, u"lower \u00E9 case", 2, true, 150},
+                                         Case{251, u"BAD", 5, true, 30}, Case{251, u"NEG", -1, true, 30},
+                                         Case{163, u"ODD", 1, true, 100},
                                          Case{251, std::u16string(1820, u'8'), 1, true, 60}),
                        ::testing::Values(0, 30)));
 

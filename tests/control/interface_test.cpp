@@ -33,10 +33,11 @@ TEST_F(InterfaceTest, MemberTableListsEveryMemberInSlotOrder) {
        "Returns/sets the border style for an object.", ";Appearance"},
       {"Color", 0x68030003, MemberKind::Property, ValueKind::Int32, "Returns/sets the color of the contents.",
        ";Appearance"},
-      {"Delay", 0x68030002, MemberKind::Property, ValueKind::Int16, "Returns/sets the display delay of the contents.",
-       ";Misc"},
+      {"Delay", 0x68030002, MemberKind::Property, ValueKind::Int16,
+       "Returns/sets the display delay of the contents.", ";Misc"},
       {"Enabled", 0x68030001, MemberKind::Property, ValueKind::Boolean,
-       "Returns/sets a value that determines whether an object can respond to user-generated events.", ";Behavior"},
+       "Returns/sets a value that determines whether an object can respond to user-generated events.",
+       ";Behavior"},
       {"Repeated", 0x68030000, MemberKind::Property, ValueKind::Boolean,
        "Returns/sets a value that determines whether display of the contents is repeated.", ";Misc"},
       {"Value", 0, MemberKind::Property, ValueKind::Text, "Returns/sets the value of an object.", ";Misc"},
@@ -74,7 +75,8 @@ TEST_F(InterfaceTest, PropertiesAreReadAndWrittenByIdentifier) {
   ASSERT_TRUE(dispatch.Invoke(kDispIdValue, InvokeKind::PropertyPut, text));
   EXPECT_EQ(led.Value(), u"LATE");
   const PropertyValue seven[] = {std::int32_t{7}};
-  ASSERT_TRUE(dispatch.Invoke(0x68030003, InvokeKind::PropertyPut, seven));  // ignored, as any write out of range
+  ASSERT_TRUE(
+      dispatch.Invoke(0x68030003, InvokeKind::PropertyPut, seven));  // ignored, as any write out of range
   EXPECT_EQ(led.Color(), 2);
   const PropertyValue numeric_text[] = {u"1"};
   ASSERT_TRUE(dispatch.Invoke(0x68030000, InvokeKind::PropertyPut, numeric_text));
@@ -106,14 +108,15 @@ TEST_P(BadCalls, FailWithAClearError) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Table, BadCalls,
-    ::testing::Values(BadCall{"UnknownId", 0x68030005, InvokeKind::PropertyGet, {}, Error::MemberNotFound},
-                      BadCall{"ShowWithArgument", kShowId, InvokeKind::Method, {std::int32_t{1}}, Error::WrongArguments},
-                      BadCall{"ShowAsPut", kShowId, InvokeKind::PropertyPut, {std::int32_t{1}}, Error::WrongArguments},
-                      BadCall{"PutWithoutValue", 0x68030002, InvokeKind::PropertyPut, {}, Error::WrongArguments},
-                      BadCall{"GetWithArgument", 0x68030002, InvokeKind::PropertyGet, {std::int32_t{1}},
-                              Error::WrongArguments},
-                      BadCall{"DelayTooBig", 0x68030002, InvokeKind::PropertyPut, {std::int32_t{40000}}, Error::Overflow},
-                      BadCall{"ColorNotANumber", 0x68030003, InvokeKind::PropertyPut, {u"green"}, Error::TypeMismatch}),
+    ::testing::Values(
+        BadCall{"UnknownId", 0x68030005, InvokeKind::PropertyGet, {}, Error::MemberNotFound},
+        BadCall{"ShowWithArgument", kShowId, InvokeKind::Method, {std::int32_t{1}}, Error::WrongArguments},
+        BadCall{"ShowAsPut", kShowId, InvokeKind::PropertyPut, {std::int32_t{1}}, Error::WrongArguments},
+        BadCall{"PutWithoutValue", 0x68030002, InvokeKind::PropertyPut, {}, Error::WrongArguments},
+        BadCall{
+            "GetWithArgument", 0x68030002, InvokeKind::PropertyGet, {std::int32_t{1}}, Error::WrongArguments},
+        BadCall{"DelayTooBig", 0x68030002, InvokeKind::PropertyPut, {std::int32_t{40000}}, Error::Overflow},
+        BadCall{"ColorNotANumber", 0x68030003, InvokeKind::PropertyPut, {u"green"}, Error::TypeMismatch}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace

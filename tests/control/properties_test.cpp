@@ -15,7 +15,9 @@ class PropertiesTest : public ::testing::Test {
   HeadlessContainer container{LED::Class()};
   LED& led = container.control_as<LED>();
 
-  [[nodiscard]] std::int16_t RingStyle(std::int16_t index) { return container.shape("ShapeBorder", index)->border_style(); }
+  [[nodiscard]] std::int16_t RingStyle(std::int16_t index) {
+    return container.shape("ShapeBorder", index)->border_style();
+  }
   [[nodiscard]] std::int32_t Interval() { return container.timer("TimerLED")->interval(); }
 };
 
@@ -85,8 +87,8 @@ TEST_F(PropertiesTest, AcceptedWritesStoreNotifyAndApplyEvenWhenUnchanged) {
   ASSERT_TRUE(led.Repeated(True));
   ASSERT_TRUE(led.Value(u"X"));
   EXPECT_EQ(container.property_changes(),
-            (std::vector<std::string>{"BorderStyle", "BorderStyle", "Delay", "Delay", "Enabled", "Color", "Color",
-                                      "Repeated", "Value"}));
+            (std::vector<std::string>{"BorderStyle", "BorderStyle", "Delay", "Delay", "Enabled", "Color",
+                                      "Color", "Repeated", "Value"}));
 }
 
 TEST_F(PropertiesTest, AWriteOfColourAlsoReappliesTheContainerValues) {
@@ -150,16 +152,19 @@ TEST_F(PropertiesTest, RestoringTheDemoEntriesFindsThemWhateverTheCase) {
 }
 
 TEST_F(PropertiesTest, AKeyThatCannotBeConvertedIsSkippedAndKeepsItsValue) {
-  MemoryPropertyBag bag({{"Delay", std::int32_t{40000}}, {"Color", std::int32_t{2}}, {"Repeated", u"maybe"},
-                         {"BorderStyle", u"7"}, {"Value", std::int32_t{42}}});
+  MemoryPropertyBag bag({{"Delay", std::int32_t{40000}},
+                         {"Color", std::int32_t{2}},
+                         {"Repeated", u"maybe"},
+                         {"BorderStyle", u"7"},
+                         {"Value", std::int32_t{42}}});
   ASSERT_TRUE(container.Load(bag));
-  EXPECT_EQ(led.Delay(), 0);          // a fresh instance's value, not the default
-  EXPECT_EQ(led.Repeated(), False);   // idem
+  EXPECT_EQ(led.Delay(), 0);         // a fresh instance's value, not the default
+  EXPECT_EQ(led.Repeated(), False);  // idem
   EXPECT_EQ(led.Color(), 2);
   EXPECT_EQ(led.Value(), u"42");
-  EXPECT_EQ(led.BorderStyle(), 7);    // restored values are not range-tested...
-  EXPECT_EQ(RingStyle(0), 1);         // ...and the rings refuse 7, which ends ApplySettings quietly
-  EXPECT_EQ(Interval(), 50);          // so the interval was never set
+  EXPECT_EQ(led.BorderStyle(), 7);  // restored values are not range-tested...
+  EXPECT_EQ(RingStyle(0), 1);       // ...and the rings refuse 7, which ends ApplySettings quietly
+  EXPECT_EQ(Interval(), 50);        // so the interval was never set
   EXPECT_TRUE(container.callback_errors().empty());
 }
 
@@ -186,7 +191,7 @@ TEST_F(PropertiesTest, SavingHandsAllSixKeysWithTheirDefaults) {
   ASSERT_EQ(bag.writes().size(), 6u);
   const char* keys[] = {"BorderStyle", "Color", "Delay", "Enabled", "Repeated", "Value"};
   const PropertyValue defaults[] = {std::int16_t{1}, std::int16_t{0}, std::int16_t{50}, True, False, u""};
-  const ValueKind kinds[] = {ValueKind::Int32, ValueKind::Int32, ValueKind::Int16,
+  const ValueKind kinds[] = {ValueKind::Int32,   ValueKind::Int32,   ValueKind::Int16,
                              ValueKind::Boolean, ValueKind::Boolean, ValueKind::Text};
   for (std::size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(bag.writes()[i].key, keys[i]);
@@ -272,7 +277,8 @@ TEST_F(PropertiesTest, NothingRaisesClickOrDblClick) {
   ASSERT_TRUE(led.Show());
   container.RunTicks(500);
   ASSERT_FALSE(container.events().empty());
-  for (const auto& e : container.events()) EXPECT_EQ(e.event, 3);
+  for (const auto& e : container.events())
+    EXPECT_EQ(e.event, 3);
 }
 
 }  // namespace

@@ -17,14 +17,17 @@ class RendererTest : public ::testing::Test {
 };
 
 // ScrollX for tick t of a pass on a control W wide: W - 4 - 3t.
-std::int32_t ScrollAt(std::int32_t width, std::int64_t tick) { return width - 4 - 3 * static_cast<std::int32_t>(tick); }
+std::int32_t ScrollAt(std::int32_t width, std::int64_t tick) {
+  return width - 4 - 3 * static_cast<std::int32_t>(tick);
+}
 
 TEST_F(RendererTest, FramesMatchTheGeometryTickByTick) {
   LedRig rig({.width = 251, .text = u"GLIMMER", .color = 1});
   ASSERT_TRUE(rig.led.Show());
   for (std::int64_t t = 1; t <= 124; ++t) {
     ASSERT_EQ(rig.Tick(), 1);
-    const Image expected = ExpectedFrame({.width = 251, .text = u"GLIMMER", .color = 1, .scroll_x = ScrollAt(251, t)});
+    const Image expected =
+        ExpectedFrame({.width = 251, .text = u"GLIMMER", .color = 1, .scroll_x = ScrollAt(251, t)});
     ASSERT_EQ(FirstDifference(rig.container.Frame(), expected), "") << "tick " << t;
   }
 }
@@ -33,12 +36,13 @@ TEST_F(RendererTest, FirstTickShowsTheEmptyGridAndTheTextEntersOnTheSecond) {
   LedRig rig({.width = 302, .text = u"8", .color = 0});
   ASSERT_TRUE(rig.led.Show());
   rig.Tick();
-  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 302, .text = u"", .color = 0})), "");
+  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 302, .text = u"", .color = 0})),
+            "");
   rig.Tick();
   // The first glyph column of "8" (rows .###. #...# ...) lies at surface x = 302 - 7 = 295, control x 297.
   const Image frame = rig.container.Frame();
-  EXPECT_EQ(frame.at(297, 2 + 4 + 3), LitColour(0));    // row 1 of "8": # at column 0
-  EXPECT_EQ(frame.at(297, 2 + 4), UnlitColour(0));      // row 0: . at column 0
+  EXPECT_EQ(frame.at(297, 2 + 4 + 3), LitColour(0));      // row 1 of "8": # at column 0
+  EXPECT_EQ(frame.at(297, 2 + 4), UnlitColour(0));        // row 0: . at column 0
   EXPECT_EQ(frame.at(298, 2 + 4 + 3 + 1), LitColour(0));  // the dot is 2 x 2
 }
 
@@ -59,7 +63,8 @@ TEST_P(PassTiming, TerminateComesOnTickNPlusSixL) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, PassTiming,
-                         ::testing::Values(PassCase{302, u"A", {106, 212}}, PassCase{302, u"HELLO", {130, 260}},
+                         ::testing::Values(PassCase{302, u"A", {106, 212}},
+                                           PassCase{302, u"HELLO", {130, 260}},
                                            PassCase{251, u"GLIMMER", {125, 250}},
                                            PassCase{161, u"0-9:", {77, 154}},  // n = 53, L = 4
                                            PassCase{2, u"X", {6, 12}}));       // n = 0: no display at all
@@ -69,9 +74,11 @@ TEST_F(RendererTest, EndOfPassFrameShowsTheEmptyGridAndTextComesBackFromTheRight
   ASSERT_TRUE(rig.led.Show());
   rig.Tick(106);
   EXPECT_EQ(rig.led.renderer_state().ScrollX, 298);
-  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 302, .text = u"", .color = 1})), "");
+  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 302, .text = u"", .color = 1})),
+            "");
   rig.Tick();
-  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 302, .text = u"A", .color = 1, .scroll_x = 295})),
+  EXPECT_EQ(FirstDifference(rig.container.Frame(),
+                            ExpectedFrame({.width = 302, .text = u"A", .color = 1, .scroll_x = 295})),
             "");
 }
 
@@ -143,7 +150,8 @@ TEST_F(RendererTest, ValueChangeKeepsTheScrollPosition) {
   rig.Tick(30);
   ASSERT_TRUE(rig.led.Value(u"B"));
   rig.Tick();
-  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 251, .text = u"B", .scroll_x = ScrollAt(251, 31)})),
+  EXPECT_EQ(FirstDifference(rig.container.Frame(),
+                            ExpectedFrame({.width = 251, .text = u"B", .scroll_x = ScrollAt(251, 31)})),
             "");
 }
 
@@ -153,9 +161,11 @@ TEST_F(RendererTest, CharactersWithoutAGlyphShowAsBlankCells) {
   LedRig rig({.width = 251, .text = text, .color = 0});
   ASSERT_TRUE(rig.led.Show());
   rig.Tick(40);
-  EXPECT_EQ(FirstDifference(rig.container.Frame(),
-                            ExpectedFrame({.width = 251, .text = u"       -:", .color = 0, .scroll_x = ScrollAt(251, 40)})),
-            "");
+  EXPECT_EQ(
+      FirstDifference(
+          rig.container.Frame(),
+          ExpectedFrame({.width = 251, .text = u"       -:", .color = 0, .scroll_x = ScrollAt(251, 40)})),
+      "");
 }
 
 TEST_F(RendererTest, ColourChangesShowFromTheNextTick) {
@@ -164,8 +174,11 @@ TEST_F(RendererTest, ColourChangesShowFromTheNextTick) {
   for (std::int32_t color : {1, 2, 0}) {
     ASSERT_TRUE(rig.led.Color(color));
     rig.Tick(10);
-    EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 251, .text = u"RGB", .color = color,
-                                                                     .scroll_x = ScrollAt(251, rig.container.ticks())})),
+    EXPECT_EQ(FirstDifference(rig.container.Frame(),
+                              ExpectedFrame({.width = 251,
+                                             .text = u"RGB",
+                                             .color = color,
+                                             .scroll_x = ScrollAt(251, rig.container.ticks())})),
               "");
   }
 }
@@ -264,7 +277,8 @@ TEST_F(RendererTest, NoBrushForTheBackgroundKeepsThePreviousFramesPixels) {
   rig.container.SetBackColor(ColorRef::FromRgb(0, 0, 200));
   gdi::FailNthCreation(gdi::ObjectKind::Brush, 1);  // the next tick's background brush
   rig.Tick();
-  EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 251, .text = u"W", .scroll_x = ScrollAt(251, 61)})),
+  EXPECT_EQ(FirstDifference(rig.container.Frame(),
+                            ExpectedFrame({.width = 251, .text = u"W", .scroll_x = ScrollAt(251, 61)})),
             "");
   rig.Tick();  // with a brush again, the gaps take the new colour
   EXPECT_EQ(rig.container.Frame().at(2, 2), MakePixel(0, 0, 200));
@@ -279,7 +293,8 @@ TEST_F(RendererTest, NoBrushForADotSkipsJustThatDot) {
   rig.Tick();
   Image expected = ExpectedFrame({.width = 251, .text = u""});
   for (int dy = 0; dy < 2; ++dy)
-    for (int dx = 0; dx < 2; ++dx) expected.at(2 + 4 + dx, 2 + 1 + dy) = kBlack;
+    for (int dx = 0; dx < 2; ++dx)
+      expected.at(2 + 4 + dx, 2 + 1 + dy) = kBlack;
   EXPECT_EQ(FirstDifference(rig.container.Frame(), expected), "");
 }
 

@@ -46,9 +46,11 @@ TEST_P(SizeRule, SnapsTo3nPlus2And32HighWhetherOrNotTheContainerReenters) {
   EXPECT_EQ(container.height_pixels(), 32);
   EXPECT_EQ(container.shape("ShapeBorder", 0)->bounds(), (Rect{0, 0, snap.width, 32}));
   EXPECT_EQ(container.shape("ShapeBorder", 1)->bounds(), (Rect{1, 1, snap.width - 1, 31}));
-  EXPECT_LE(container.max_resize_depth(), 3);  // the host's resize and at most one run each for width and height
+  EXPECT_LE(container.max_resize_depth(),
+            3);  // the host's resize and at most one run each for width and height
   container.ClearRecords();
-  ASSERT_TRUE(container.control().UserControl_Resize());  // the rule applied to its own result changes nothing
+  ASSERT_TRUE(
+      container.control().UserControl_Resize());  // the rule applied to its own result changes nothing
   EXPECT_EQ(container.width_pixels(), snap.width);
   EXPECT_EQ(container.resize_calls(), 0);
   EXPECT_TRUE(container.callback_errors().empty());
@@ -56,9 +58,9 @@ TEST_P(SizeRule, SnapsTo3nPlus2And32HighWhetherOrNotTheContainerReenters) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, SizeRule,
                          ::testing::Combine(::testing::Values(Snap{249, 251}, Snap{250, 251}, Snap{251, 251},
-                                                              Snap{252, 254}, Snap{250.5, 251}, Snap{251.5, 254},
-                                                              Snap{0, 2}, Snap{1, 2}, Snap{2, 2}, Snap{160, 161},
-                                                              Snap{3000, 3002}),
+                                                              Snap{252, 254}, Snap{250.5, 251},
+                                                              Snap{251.5, 254}, Snap{0, 2}, Snap{1, 2},
+                                                              Snap{2, 2}, Snap{160, 161}, Snap{3000, 3002}),
                                             ::testing::Bool()));
 
 TEST(SizeRuleTwips, WidthAndHeightAreSetInTwipsForAnyFactor) {
@@ -84,8 +86,8 @@ TEST(SizeRuleFailures, TheFirstFailingStepEndsTheRuleAndKeepsWhatWasDone) {
   ASSERT_TRUE(container.InitNew());
   container.faults().Fail(Operation::TwipsPerPixelY, OperationFaults::kAlways);
   EXPECT_EQ(container.Resize(249, 40).error(), Error::OperationFailed);
-  EXPECT_EQ(container.width_pixels(), 251);   // the width was set
-  EXPECT_EQ(container.height_pixels(), 40);   // the height was not
+  EXPECT_EQ(container.width_pixels(), 251);                                       // the width was set
+  EXPECT_EQ(container.height_pixels(), 40);                                       // the height was not
   EXPECT_EQ(container.shape("ShapeBorder", 0)->bounds(), (Rect{0, 0, 160, 40}));  // nor the shapes
   // The nested run raised by the width change failed the same way, as its own callback error.
   EXPECT_EQ(container.callback_errors().size(), 2u);
@@ -102,11 +104,13 @@ TEST(Rings, FrameTheDisplayWindowAndBorderStyleShowsOrHidesBoth) {
   ASSERT_TRUE(rig.led.Show());
   rig.Tick(50);
   const Image with_rings = rig.container.Frame();
-  EXPECT_EQ(FirstDifference(with_rings, ExpectedFrame({.width = 251, .text = u"HI", .scroll_x = 247 - 150})), "");
-  ASSERT_TRUE(rig.led.BorderStyle(0));
-  EXPECT_EQ(FirstDifference(rig.container.Frame(),
-                            ExpectedFrame({.width = 251, .text = u"HI", .scroll_x = 247 - 150, .rings = false})),
+  EXPECT_EQ(FirstDifference(with_rings, ExpectedFrame({.width = 251, .text = u"HI", .scroll_x = 247 - 150})),
             "");
+  ASSERT_TRUE(rig.led.BorderStyle(0));
+  EXPECT_EQ(
+      FirstDifference(rig.container.Frame(),
+                      ExpectedFrame({.width = 251, .text = u"HI", .scroll_x = 247 - 150, .rings = false})),
+      "");
   ASSERT_TRUE(rig.led.BorderStyle(1));
   ASSERT_TRUE(rig.led.Clear());
   EXPECT_EQ(FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 251, .grid = false})), "");
@@ -124,7 +128,8 @@ TEST(Rings, AResizeWhileRunningKeepsTheSurfaceAndFramesGoOn) {
   const Image frame = rig.container.Frame();
   // The copy reaches past the 251-pixel surface: those pixels keep what the control's area held (black).
   for (std::int32_t y = 2; y < 30; ++y)
-    for (std::int32_t x = 2 + 251; x < 401 - 2; ++x) ASSERT_EQ(frame.at(x, y), kBlack) << x << "," << y;
+    for (std::int32_t x = 2 + 251; x < 401 - 2; ++x)
+      ASSERT_EQ(frame.at(x, y), kBlack) << x << "," << y;
   // The end of a pass puts the text at the new right edge.
   ASSERT_TRUE(rig.container.Resize(100, 32));
   rig.Tick(1000);

@@ -1,6 +1,7 @@
+#include "host/checked_math.h"
+
 #include <gtest/gtest.h>
 
-#include "host/checked_math.h"
 #include "host/twips.h"
 
 namespace glimmer {
@@ -23,7 +24,9 @@ struct Rounding {
   std::int32_t out;
 };
 class RoundsToNearestEven : public ::testing::TestWithParam<Rounding> {};
-TEST_P(RoundsToNearestEven, Value) { EXPECT_EQ(RoundTo32(GetParam().in), GetParam().out); }
+TEST_P(RoundsToNearestEven, Value) {
+  EXPECT_EQ(RoundTo32(GetParam().in), GetParam().out);
+}
 INSTANTIATE_TEST_SUITE_P(Ties, RoundsToNearestEven,
                          ::testing::Values(Rounding{250.5, 250}, Rounding{251.5, 252}, Rounding{-2.5, -2},
                                            Rounding{0.5, 0}, Rounding{1.5, 2}, Rounding{247.49, 247},
@@ -39,7 +42,8 @@ TEST(CheckedMath, RoundingOutsideTheTargetOrNotFiniteIsOverflow) {
 
 // A width of W pixels formed as W x factor in double and stored as single precision reads back as W.
 TEST(Twips, RoundTripIsExactForAnyFactor) {
-  for (const float factor : {15.0f, 12.0f, 7.5f, 10.0f, 1440.0f / 168.0f, 1440.0f / 144.0f, 1440.0f / 110.0f, 3.3f}) {
+  for (const float factor :
+       {15.0f, 12.0f, 7.5f, 10.0f, 1440.0f / 168.0f, 1440.0f / 144.0f, 1440.0f / 110.0f, 3.3f}) {
     for (std::int32_t w = 0; w <= 20000; w += (w < 400 ? 1 : 37)) {
       const auto twips = static_cast<float>(static_cast<double>(w) * static_cast<double>(factor));
       ASSERT_EQ(TwipsToPixels(twips, factor), w) << "factor " << factor << " width " << w;

@@ -1,7 +1,8 @@
 // The drawing layer: results the renderer relies on, checked handles, colours, fault injection and counts.
+#include "host/gdi.h"
+
 #include <gtest/gtest.h>
 
-#include "host/gdi.h"
 #include "host/gdi_host.h"
 
 namespace glimmer::gdi {
@@ -46,7 +47,9 @@ TEST_F(GdiTest, FillRectPaintsTheHalfOpenRectangleClippedToTheBitmap) {
   Fill(c.dc, Rect{-5, -5, 1, 1}, ColorRef::FromRgb(9, 9, 9));
   for (std::int32_t y = 0; y < 6; ++y)
     for (std::int32_t x = 0; x < 10; ++x) {
-      const Pixel want = (x >= 8 && y >= 4) ? MakePixel(1, 2, 3) : (x == 0 && y == 0) ? MakePixel(9, 9, 9) : MakePixel(0, 0, 0);
+      const Pixel want = (x >= 8 && y >= 4)   ? MakePixel(1, 2, 3)
+                         : (x == 0 && y == 0) ? MakePixel(9, 9, 9)
+                                              : MakePixel(0, 0, 0);
       EXPECT_EQ(c.at(x, y), want) << x << "," << y;
     }
 }
@@ -68,7 +71,8 @@ TEST_F(GdiTest, BitBltCopiesUnchangedAndLeavesWhatLiesOutsideEitherBitmap) {
   EXPECT_EQ(to.at(2, 2), MakePixel(10, 20, 30));
   EXPECT_EQ(to.at(5, 5), MakePixel(40, 50, 60));
   EXPECT_EQ(to.at(1, 1), MakePixel(7, 7, 7));
-  EXPECT_EQ(BitBlt(to.dc, -3, -3, 4, 4, from.dc, 0, 0, SRCCOPY), 1);  // negative destination clips the source too
+  EXPECT_EQ(BitBlt(to.dc, -3, -3, 4, 4, from.dc, 0, 0, SRCCOPY),
+            1);  // negative destination clips the source too
   EXPECT_EQ(to.at(0, 0), MakePixel(40, 50, 60));
   EXPECT_EQ(BitBlt(to.dc, 0, 0, 4, 4, from.dc, 0, 0, 0x00EE0086 /* SRCPAINT */), 0);
   EXPECT_EQ(to.at(0, 0), MakePixel(40, 50, 60));
@@ -76,7 +80,8 @@ TEST_F(GdiTest, BitBltCopiesUnchangedAndLeavesWhatLiesOutsideEitherBitmap) {
 
 TEST_F(GdiTest, BitBltWithinOneBitmapReadsThePixelsAsTheyWere) {
   Canvas c(4, 1);
-  for (std::int32_t x = 0; x < 4; ++x) Fill(c.dc, Rect{x, 0, x + 1, 1}, ColorRef::FromRgb(static_cast<std::uint8_t>(x), 0, 0));
+  for (std::int32_t x = 0; x < 4; ++x)
+    Fill(c.dc, Rect{x, 0, x + 1, 1}, ColorRef::FromRgb(static_cast<std::uint8_t>(x), 0, 0));
   BitBlt(c.dc, 1, 0, 3, 1, c.dc, 0, 0, SRCCOPY);
   EXPECT_EQ(c.at(1, 0), MakePixel(0, 0, 0));
   EXPECT_EQ(c.at(2, 0), MakePixel(1, 0, 0));
@@ -91,12 +96,12 @@ TEST_F(GdiTest, StaleForeignAndMistypedHandlesDoNothing) {
   ASSERT_EQ(DeleteObject(brush), 1);
   EXPECT_EQ(FillRect(c.dc, Rect{0, 0, 3, 3}, brush), 0);  // stale brush
   EXPECT_EQ(c.at(1, 1), MakePixel(0, 0, 0));
-  EXPECT_EQ(DeleteObject(brush), 0);  // double release
+  EXPECT_EQ(DeleteObject(brush), 0);                         // double release
   EXPECT_EQ(FillRect(c.dc, Rect{0, 0, 3, 3}, c.bitmap), 0);  // a bitmap is no brush
   EXPECT_EQ(DeleteObject(c.dc), 0);                          // a context is not an object
   EXPECT_EQ(DeleteDC(c.bitmap), 0);
   EXPECT_EQ(SelectObject(c.dc, brush), 0);
-  EXPECT_EQ(CreateCompatibleBitmap(0, 3, 3), 0);            // no context
+  EXPECT_EQ(CreateCompatibleBitmap(0, 3, 3), 0);  // no context
   EXPECT_EQ(CreateCompatibleDC(c.bitmap), 0);
   for (Handle junk : {-1, 1 << 30, 0x7FFFFFFF, 12345}) {
     EXPECT_EQ(FillRect(junk, Rect{0, 0, 1, 1}, junk), 0);
@@ -145,9 +150,10 @@ TEST_P(BitmapSizes, AreRefusedOutsideTheLimits) {
   DeleteDC(dc);
 }
 INSTANTIATE_TEST_SUITE_P(Sizes, BitmapSizes,
-                         ::testing::Values(BitmapSize{1, 1, true}, BitmapSize{251, 32, true}, BitmapSize{0, 32, false},
-                                           BitmapSize{32, -1, false}, BitmapSize{16384, 1, true},
-                                           BitmapSize{16385, 1, false}, BitmapSize{16384, 16384, false}));
+                         ::testing::Values(BitmapSize{1, 1, true}, BitmapSize{251, 32, true},
+                                           BitmapSize{0, 32, false}, BitmapSize{32, -1, false},
+                                           BitmapSize{16384, 1, true}, BitmapSize{16385, 1, false},
+                                           BitmapSize{16384, 16384, false}));
 
 struct Translation {
   std::uint32_t colour;
@@ -196,7 +202,8 @@ TEST_F(GdiTest, InjectedFailuresHitTheNthCreationOfTheirKindOnly) {
   EXPECT_EQ(c, 0);
   EXPECT_NE(d, 0);
   EXPECT_NE(dc, 0);
-  for (HGDIOBJ o : {a, b, d}) DeleteObject(o);
+  for (HGDIOBJ o : {a, b, d})
+    DeleteObject(o);
   DeleteDC(dc);
   FailAllCreations(ObjectKind::DC, true);
   EXPECT_EQ(CreateCompatibleDC(0), 0);

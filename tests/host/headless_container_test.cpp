@@ -1,11 +1,12 @@
 // The headless container with a probe control that records what the container delivers.
+#include "host/headless/headless_container.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "host/headless/headless_container.h"
 #include "host/memory_property_bag.h"
 
 namespace glimmer {
@@ -50,8 +51,13 @@ const ControlDesign& ProbeDesign() {
                                .width_twips = 150,
                                .height_twips = 90,
                                .children = {TimerDesign{.name = "Clock", .enabled = false, .interval = 50},
-                                            ShapeDesign{.name = "Frame", .index = 0, .border_color = ColorRef{0xFFFFFF},
-                                                        .left = 0, .top = 0, .width = 10, .height = 6}}};
+                                            ShapeDesign{.name = "Frame",
+                                                        .index = 0,
+                                                        .border_color = ColorRef{0xFFFFFF},
+                                                        .left = 0,
+                                                        .top = 0,
+                                                        .width = 10,
+                                                        .height = 6}}};
   return d;
 }
 
@@ -200,7 +206,10 @@ TEST_F(HeadlessContainerTest, DestructionStopsTimersBeforeTerminateAndTheControl
   {
     HeadlessContainer c(ProbeClass());
     ASSERT_TRUE((*c.TimerChild("Clock"))->Enabled(true));
-    c.control_as<Probe>().on_tick = [] { ADD_FAILURE() << "tick during destruction"; return Status{}; };
+    c.control_as<Probe>().on_tick = [] {
+      ADD_FAILURE() << "tick during destruction";
+      return Status{};
+    };
   }
   EXPECT_EQ(log.back(), "Terminate");
 }

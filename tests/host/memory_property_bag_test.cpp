@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "host/memory_property_bag.h"
+
+#include <gtest/gtest.h>
 
 namespace glimmer {
 namespace {
@@ -19,7 +19,8 @@ TEST(MemoryPropertyBag, LeavesOutValuesEqualToTheirDefaultWhateverTheWidth) {
   ASSERT_TRUE(bag.WriteProperty("Value", u"", u""));
   EXPECT_TRUE(bag.entries().empty());
   ASSERT_TRUE(bag.WriteProperty("Color", std::int32_t{2}, std::int16_t{0}));
-  ASSERT_TRUE(bag.WriteProperty("color", std::int32_t{1}, std::int16_t{0}));  // replaces, keeps first spelling
+  ASSERT_TRUE(
+      bag.WriteProperty("color", std::int32_t{1}, std::int16_t{0}));  // replaces, keeps first spelling
   ASSERT_EQ(bag.entries().size(), 1u);
   EXPECT_EQ(bag.entries()[0].first, "Color");
   EXPECT_EQ(bag.entries()[0].second, PropertyValue(std::int32_t{1}));

@@ -1,8 +1,8 @@
+#include "host/rectangle_shape.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "host/rectangle_shape.h"
 
 namespace glimmer {
 namespace {
@@ -16,15 +16,21 @@ std::vector<std::string> Draw(const RectangleShape& shape, std::int32_t w, std::
   std::vector<std::string> rows;
   for (std::int32_t y = 0; y < h; ++y) {
     std::string row;
-    for (std::int32_t x = 0; x < w; ++x) row += img.at(x, y) == kInk ? '#' : '.';
+    for (std::int32_t x = 0; x < w; ++x)
+      row += img.at(x, y) == kInk ? '#' : '.';
     rows.push_back(row);
   }
   return rows;
 }
 
 RectangleShape Make(float left, float top, float width, float height, std::int16_t style = 1) {
-  return RectangleShape(ShapeDesign{.name = "S", .border_color = ColorRef{0xFFFFFF}, .left = left, .top = top,
-                                    .width = width, .height = height, .border_style = style},
+  return RectangleShape(ShapeDesign{.name = "S",
+                                    .border_color = ColorRef{0xFFFFFF},
+                                    .left = left,
+                                    .top = top,
+                                    .width = width,
+                                    .height = height,
+                                    .border_style = style},
                         nullptr);
 }
 

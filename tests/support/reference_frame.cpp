@@ -17,18 +17,24 @@ const GlyphPattern* FindGlyph(char16_t ch) {
 
 Pixel LitColour(std::int32_t color) {
   switch (color) {
-    case 0: return 0xFFFF0000u;
-    case 1: return 0xFF00FF00u;
-    case 2: return 0xFFFFFF00u;
+    case 0:
+      return 0xFFFF0000u;
+    case 1:
+      return 0xFF00FF00u;
+    case 2:
+      return 0xFFFFFF00u;
   }
   return 0;
 }
 
 Pixel UnlitColour(std::int32_t color) {
   switch (color) {
-    case 0: return 0xFF770000u;
-    case 1: return 0xFF007700u;
-    case 2: return 0xFF777700u;
+    case 0:
+      return 0xFF770000u;
+    case 1:
+      return 0xFF007700u;
+    case 2:
+      return 0xFF777700u;
   }
   return 0;
 }
@@ -48,7 +54,8 @@ Image ExpectedFrame(const Scene& scene) {
   if (dots && scene.grid) {
     const std::int32_t grid_end = 15 * (win_w / 15 + 1);  // whole blocks of five columns
     for (std::int32_t y = 1; y <= 25; y += 3)
-      for (std::int32_t x = 1; x < grid_end; x += 3) dot(x, y, UnlitColour(scene.color));
+      for (std::int32_t x = 1; x < grid_end; x += 3)
+        dot(x, y, UnlitColour(scene.color));
   }
   if (dots && scene.draw_text) {
     for (std::size_t i = 0; i < scene.text.size(); ++i) {
@@ -57,14 +64,19 @@ Image ExpectedFrame(const Scene& scene) {
       const std::int64_t origin = scene.scroll_x + 18 * static_cast<std::int64_t>(i);
       for (int r = 0; r < 7; ++r)
         for (int c = 0; c < 5; ++c)
-          dot(origin + 3 + 3 * c, 4 + 3 * r, g->rows[r][c] == '#' ? LitColour(scene.color) : UnlitColour(scene.color));
+          dot(origin + 3 + 3 * c, 4 + 3 * r,
+              g->rows[r][c] == '#' ? LitColour(scene.color) : UnlitColour(scene.color));
     }
   }
   if (scene.rings) {
-    for (std::int32_t x = 0; x < w; ++x) image.at(x, 0) = image.at(x, h - 1) = kGrey;
-    for (std::int32_t y = 0; y < h; ++y) image.at(0, y) = image.at(w - 1, y) = kGrey;
-    for (std::int32_t x = 1; x < w - 1; ++x) image.at(x, 1) = image.at(x, h - 2) = kWhite;
-    for (std::int32_t y = 1; y < h - 1; ++y) image.at(1, y) = image.at(w - 2, y) = kWhite;
+    for (std::int32_t x = 0; x < w; ++x)
+      image.at(x, 0) = image.at(x, h - 1) = kGrey;
+    for (std::int32_t y = 0; y < h; ++y)
+      image.at(0, y) = image.at(w - 1, y) = kGrey;
+    for (std::int32_t x = 1; x < w - 1; ++x)
+      image.at(x, 1) = image.at(x, h - 2) = kWhite;
+    for (std::int32_t y = 1; y < h - 1; ++y)
+      image.at(1, y) = image.at(w - 2, y) = kWhite;
   }
   return image;
 }
@@ -72,8 +84,8 @@ Image ExpectedFrame(const Scene& scene) {
 std::string FirstDifference(const Image& actual, const Image& expected) {
   char buffer[160];
   if (actual.width != expected.width || actual.height != expected.height) {
-    std::snprintf(buffer, sizeof buffer, "size %dx%d, expected %dx%d", actual.width, actual.height, expected.width,
-                  expected.height);
+    std::snprintf(buffer, sizeof buffer, "size %dx%d, expected %dx%d", actual.width, actual.height,
+                  expected.width, expected.height);
     return buffer;
   }
   for (std::int32_t y = 0; y < actual.height; ++y)

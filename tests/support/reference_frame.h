@@ -1,5 +1,5 @@
-// An independent picture of what the sign must show, built from the sign's geometry rules alone: tests compare
-// the control's frames with it pixel for pixel.
+// An independent picture of what the sign must show, built from the sign's geometry rules alone: tests
+// compare the control's frames with it pixel for pixel.
 #pragma once
 
 #include <cstdint>
