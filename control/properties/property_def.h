@@ -29,32 +29,18 @@ struct PropertyDef {
 
 namespace property_values {
 
-// Field <-> bag value. Numeric defaults go to the bag as 16-bit integers; the values themselves with the
-// field's own width.
-[[nodiscard]] inline PropertyValue Saved(std::int32_t v) {
+// Field <-> bag value: a value goes to the bag with its field's own width; the numeric defaults go as 16-bit
+// integers (a bag compares numbers whatever their widths).
+template <class T>
+[[nodiscard]] PropertyValue Saved(const T& v) {
   return PropertyValue(v);
 }
-[[nodiscard]] inline PropertyValue Saved(std::int16_t v) {
-  return PropertyValue(v);
-}
-[[nodiscard]] inline PropertyValue Saved(Boolean v) {
-  return PropertyValue(v);
-}
-[[nodiscard]] inline PropertyValue Saved(const std::u16string& v) {
-  return PropertyValue(v);
-}
-
-[[nodiscard]] inline PropertyValue BagDefault(std::int32_t v) {
-  return PropertyValue(static_cast<std::int16_t>(v));
-}
-[[nodiscard]] inline PropertyValue BagDefault(std::int16_t v) {
-  return PropertyValue(v);
-}
-[[nodiscard]] inline PropertyValue BagDefault(Boolean v) {
-  return PropertyValue(v);
-}
-[[nodiscard]] inline PropertyValue BagDefault(const std::u16string& v) {
-  return PropertyValue(v);
+template <class T>
+[[nodiscard]] PropertyValue BagDefault(const T& v) {
+  if constexpr (std::is_same_v<T, std::int32_t>)
+    return PropertyValue(static_cast<std::int16_t>(v));
+  else
+    return PropertyValue(v);
 }
 
 template <class T>
