@@ -8,7 +8,15 @@
 // Terminate is raised.
 //
 // Coordinates and counters are 16-bit and every sum and product on them is checked. The tick never fails:
-// a step that fails is skipped, and whatever it would have set keeps its value.
+// a step that fails is skipped, and whatever it would have set keeps its value. So:
+// - a container that cannot report ScaleWidth gets one block of grid, no background fill and no copy on
+//   that tick (the size-dependent steps fail; nothing else does);
+// - a control whose tables could not be built shows background only: no glyph is found and no dot has a
+//   colour, while the text still moves and passes end on time;
+// - a BackColor that cannot be translated becomes -1, whose brush paints white (only the low 24 bits of a
+//   colour count);
+// - a fresh surface is black until the first tick paints it, and a copy that reaches beyond a surface made
+//   for a smaller control leaves the control's pixels there as they were.
 #pragma once
 
 #include <cstdint>
