@@ -172,6 +172,10 @@ void ControlWidget::paintEvent(QPaintEvent*) {
   const qreal image_ratio = devicePixelRatioF() / pixel_scale();
   QImage pixels = Wrap(view);
   pixels.setDevicePixelRatio(image_ratio);
+  // At a fractional ratio the widget, a whole number of logical pixels, can overhang the image by a device
+  // pixel; that sliver shows the background.
+  if (pixels.deviceIndependentSize() != QSizeF(size()))
+    painter.fillRect(rect(), QColor::fromRgb(BackPixel()));
   painter.drawImage(QPointF(0, 0), pixels);
   QImage rings = Rings(view.width, view.height);
   rings.setDevicePixelRatio(image_ratio);

@@ -34,10 +34,21 @@ TEST(CommandLine, NoOptionsOverrideNothing) {
   EXPECT_FALSE(p.line->form_file || p.line->save_file || p.line->frames_dir);
 }
 
+// The arguments, as a test's name shows them.
+std::string Joined(const std::vector<std::string>& args) {
+  std::string text;
+  for (const auto& a : args)
+    text += (text.empty() ? "" : " ") + a;
+  return text;
+}
+
 struct Accepted {
   std::vector<std::string> args;
   Overrides expected;
 };
+void PrintTo(const Accepted& c, std::ostream* os) {
+  *os << Joined(c.args);
+}
 
 class AcceptedOverride : public ::testing::TestWithParam<Accepted> {};
 
@@ -86,6 +97,9 @@ struct Refused {
   std::vector<std::string> args;
   std::string says;
 };
+void PrintTo(const Refused& c, std::ostream* os) {
+  *os << Joined(c.args);
+}
 
 class RefusedCommandLine : public ::testing::TestWithParam<Refused> {};
 

@@ -98,6 +98,9 @@ struct BadCase {
   std::int64_t column;
   std::string says;
 };
+void PrintTo(const BadCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::string Edited(const BadCase& c) {
   std::string text(BuiltInFormText());

@@ -319,6 +319,9 @@ struct AreaCase {
   std::optional<std::int32_t> width;
   ClientArea expected;
 };
+void PrintTo(const AreaCase& c, std::ostream* os) {
+  *os << "--width " << (c.width ? std::to_string(*c.width) : "none");
+}
 
 class ClientAreaTest : public ::testing::TestWithParam<AreaCase> {};
 

@@ -55,6 +55,9 @@ struct GrabCase {
   int ticks;
   std::int32_t border_style;
 };
+void PrintTo(const GrabCase& c, std::ostream* os) {
+  *os << c.ticks << " ticks, BorderStyle " << c.border_style;
+}
 
 class SamePixelsAsHeadless : public ::testing::TestWithParam<GrabCase> {};
 
@@ -84,6 +87,10 @@ TEST(ControlWidget, PixelsAreScaledByAWholeFactorOnlyOnDenseScreens) {
   ASSERT_TRUE(widget.FireTimer("TimerLED"));
   ASSERT_TRUE(widget.FireTimer("TimerLED"));
   const qreal ratio = widget.devicePixelRatioF();
+  // CTest runs these tests again with QT_SCALE_FACTOR 2 and 1.5: the screen must then have that ratio.
+  if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty()) {
+    EXPECT_DOUBLE_EQ(ratio, factor.toDouble());
+  }
   const int scale = widget.pixel_scale();
   EXPECT_EQ(scale, ratio >= 2 ? static_cast<int>(ratio) : 1);
   // Device pixels: the control's 251 x 32 times the whole factor, every one a copy of a control pixel.
