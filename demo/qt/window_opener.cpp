@@ -1,0 +1,43 @@
+#include "demo/qt/window_opener.h"
+
+#include <QApplication>
+#include <string>
+
+#include "demo/exit_status.h"
+#include "demo/qt/form_glimmer_window.h"
+#include "demo/x11_display.h"
+
+namespace glimmer {
+
+int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std::ostream& err) {
+  // Qt aborts the program when it cannot reach the display; ask first and say why instead.
+  if (std::string why; !X11DisplayReachable(&why)) {
+    err << "glimmer: " << why
+        << "; use --frames DIR --ticks N to render the sign as PNG frames without one\n";
+    return kExitFailure;
+  }
+  // Qt keeps argc and argv for the life of the application; the program's own options are parsed already.
+  static int argc = 1;
+  static char name[] = "glimmer";
+  static char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+
+  auto window = FormGlimmerWindow::Create(form, overrides);
+  if (!window) {
+    err << "glimmer: LED1: " << Describe(window.error()) << '\n';
+    return kExitFailure;
+  }
+  if (auto s = (*window)->Load(); !s) {
+    err << "glimmer: Form_Load: " << Describe(s.error()) << '\n';
+    return kExitFailure;
+  }
+  (*window)->show();
+  const int status = app.exec();
+  if (const Status& unload = (*window)->unload_status(); !unload) {
+    err << "glimmer: Form_Unload: " << Describe(unload.error()) << '\n';
+    return kExitFailure;
+  }
+  return status == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace glimmer

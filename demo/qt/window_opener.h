@@ -1,0 +1,15 @@
+// Opens FormGlimmer in a Qt application and runs it until the user closes it.
+#pragma once
+
+#include <ostream>
+
+#include "demo/form_description.h"
+#include "demo/form_glimmer.h"
+
+namespace glimmer {
+
+// The exit status: 0 when the window was closed, 1 after a message on `err` when the display cannot be
+// reached or LED1 cannot be built, or a handler failed.
+[[nodiscard]] int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std::ostream& err);
+
+}  // namespace glimmer

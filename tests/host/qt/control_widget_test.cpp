@@ -1,0 +1,296 @@
+// The Qt container: the widget shows exactly the pixels of the headless container, its timers follow the
+// container rules, resizes re-enter synchronously, callbacks never overlap, and timers stop before the
+// control goes.
+#include "host/qt/control_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <vector>
+
+#include "control/interface/led_members.h"
+#include "control/led.h"
+#include "host/headless/headless_container.h"
+#include "tests/support/reference_frame.h"
+
+namespace glimmer {
+namespace {
+
+using qt::ControlWidget;
+using testing::FirstDifference;
+
+// The same sign set up the same way in either container.
+template <class Host>
+void Prepare(Host& host, std::int32_t border_style) {
+  ASSERT_TRUE(host.InitNew());
+  ASSERT_TRUE(host.Resize(249, 40));  // the size rule makes it 251 x 32
+  auto& led = host.template control_as<LED>();
+  ASSERT_TRUE(led.Value(u"GLIMMER"));
+  ASSERT_TRUE(led.Color(1));
+  ASSERT_TRUE(led.Repeated(True));
+  ASSERT_TRUE(led.BorderStyle(border_style));
+  ASSERT_TRUE(led.Show());
+}
+
+// The widget as the screen shows it, at one image pixel per device pixel.
+QImage Grab(ControlWidget& widget) {
+  return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Where a grab differs from a frame drawn `scale` device pixels per control pixel: "" when it does not.
+std::string GrabDifference(const QImage& grab, const Image& frame, int scale) {
+  if (grab.width() < frame.width * scale || grab.height() < frame.height * scale)
+    return "grab is " + std::to_string(grab.width()) + " x " + std::to_string(grab.height());
+  for (int y = 0; y < frame.height * scale; ++y)
+    for (int x = 0; x < frame.width * scale; ++x)
+      if (grab.pixel(x, y) != frame.at(x / scale, y / scale))
+        return "device pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+  return "";
+}
+
+struct GrabCase {
+  int ticks;
+  std::int32_t border_style;
+};
+void PrintTo(const GrabCase& c, std::ostream* os) {
+  *os << c.ticks << " ticks, BorderStyle " << c.border_style;
+}
+
+class SamePixelsAsHeadless : public ::testing::TestWithParam<GrabCase> {};
+
+TEST_P(SamePixelsAsHeadless, AfterKTicks) {
+  ControlWidget widget(LED::Class());
+  HeadlessContainer headless(LED::Class());
+  Prepare(widget, GetParam().border_style);
+  Prepare(headless, GetParam().border_style);
+  for (int k = 0; k < GetParam().ticks; ++k) {
+    ASSERT_TRUE(widget.FireTimer("TimerLED"));
+    ASSERT_EQ(headless.RunTicks(1), 1);
+  }
+  const Image frame = headless.Frame();
+  ASSERT_EQ(frame.width, 251);
+  EXPECT_EQ(FirstDifference(widget.Frame(), frame), "");
+  const int scale = widget.pixel_scale();
+  EXPECT_EQ(GrabDifference(Grab(widget), frame, scale), "") << "scale " << scale;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ticks, SamePixelsAsHeadless,
+                         ::testing::Values(GrabCase{0, 1}, GrabCase{1, 1}, GrabCase{2, 1}, GrabCase{41, 1},
+                                           GrabCase{125, 1}, GrabCase{126, 1}, GrabCase{30, 0}));
+
+TEST(ControlWidget, PixelsAreScaledByAWholeFactorOnlyOnDenseScreens) {
+  ControlWidget widget(LED::Class());
+  Prepare(widget, 1);
+  ASSERT_TRUE(widget.FireTimer("TimerLED"));
+  ASSERT_TRUE(widget.FireTimer("TimerLED"));
+  const qreal ratio = widget.devicePixelRatioF();
+  // CTest runs these tests again with QT_SCALE_FACTOR 2 and 1.5: the screen must then have that ratio.
+  if (const QByteArray factor = qgetenv("QT_SCALE_FACTOR"); !factor.isEmpty()) {
+    EXPECT_DOUBLE_EQ(ratio, factor.toDouble());
+  }
+  const int scale = widget.pixel_scale();
+  EXPECT_EQ(scale, ratio >= 2 ? static_cast<int>(ratio) : 1);
+  // Device pixels: the control's 251 x 32 times the whole factor, every one a copy of a control pixel.
+  const QImage grab = Grab(widget);
+  EXPECT_EQ(GrabDifference(grab, widget.Frame(), scale), "") << "ratio " << ratio;
+  EXPECT_LE(grab.width() - 251 * scale, 1);
+}
+
+TEST(ControlWidget, TimersFollowTheContainerRules) {
+  ControlWidget widget(LED::Class());
+  qt::QtTimer& timer = *widget.timer("TimerLED");
+  // As designed: disabled, 50 ms.
+  EXPECT_FALSE(timer.running());
+  EXPECT_EQ(timer.qtimer().timerType(), Qt::PreciseTimer);
+  ASSERT_TRUE(timer.Enabled(true));
+  EXPECT_TRUE(timer.running());
+  EXPECT_EQ(timer.qtimer().interval(), 50);
+  const int starts = timer.starts();
+  // The same value changes nothing; a new one restarts the wait.
+  ASSERT_TRUE(timer.Interval(50));
+  ASSERT_TRUE(timer.Enabled(true));
+  EXPECT_EQ(timer.starts(), starts);
+  ASSERT_TRUE(timer.Interval(80));
+  EXPECT_EQ(timer.starts(), starts + 1);
+  EXPECT_EQ(timer.qtimer().interval(), 80);
+  // A negative interval is refused and changes nothing.
+  EXPECT_EQ(timer.Interval(-1), Status(Fail(Error::InvalidPropertyValue)));
+  EXPECT_EQ(*timer.Interval(), 80);
+  EXPECT_TRUE(timer.running());
+  // An interval of 0 fires nothing, even while enabled.
+  ASSERT_TRUE(timer.Interval(0));
+  EXPECT_FALSE(timer.running());
+  EXPECT_TRUE(*timer.Enabled());
+  EXPECT_FALSE(widget.FireTimer("TimerLED"));
+  ASSERT_TRUE(timer.Interval(20));
+  EXPECT_TRUE(timer.running());
+  ASSERT_TRUE(timer.Enabled(false));
+  EXPECT_FALSE(timer.running());
+  EXPECT_FALSE(widget.FireTimer("TimerLED"));
+  EXPECT_EQ(widget.ticks(), 0);
+}
+
+TEST(ControlWidget, TheQTimerDrivesTheTick) {
+  // The one test that waits for real time: the QTimer's own timeout must reach the control.
+  ControlWidget widget(LED::Class());
+  Prepare(widget, 1);
+  ASSERT_TRUE(widget.control_as<LED>().Delay(1));
+  QElapsedTimer waited;
+  waited.start();
+  while (widget.ticks() < 3 && waited.elapsed() < 30000)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  EXPECT_GE(widget.ticks(), 3);
+  EXPECT_TRUE(widget.callback_errors().empty());
+}
+
+TEST(ControlWidget, EventsReachTheHostAsASignalAndACallbackInsideTheTick) {
+  ControlWidget widget(LED::Class());
+  Prepare(widget, 1);
+  std::vector<std::int64_t> by_signal, by_callback;
+  std::vector<bool> tick_refused;
+  QObject::connect(&widget, &ControlWidget::eventRaised, [&](int event) {
+    if (event == kTerminateEvent) by_signal.push_back(widget.ticks());
+  });
+  widget.on_event = [&](DispId event) {
+    if (event != kTerminateEvent) return;
+    by_callback.push_back(widget.ticks());
+    // Still inside the tick: another tick cannot start.
+    tick_refused.push_back(!widget.FireTimer("TimerLED"));
+  };
+  for (int k = 0; k < 250; ++k)
+    ASSERT_TRUE(widget.FireTimer("TimerLED"));
+  EXPECT_EQ(by_signal, (std::vector<std::int64_t>{125, 250}));
+  EXPECT_EQ(by_callback, (std::vector<std::int64_t>{125, 250}));
+  EXPECT_EQ(tick_refused, (std::vector<bool>{true, true}));
+  EXPECT_EQ(widget.ticks(), 250);
+}
+
+TEST(ControlWidget, PropertyChangesReachTheHost) {
+  ControlWidget widget(LED::Class());
+  ASSERT_TRUE(widget.InitNew());
+  std::vector<QString> names;
+  QObject::connect(&widget, &ControlWidget::propertyChanged,
+                   [&](const QString& name) { names.push_back(name); });
+  ASSERT_TRUE(widget.control_as<LED>().Color(2));
+  ASSERT_TRUE(widget.control_as<LED>().Color(9));  // refused by the control: nothing to save
+  EXPECT_EQ(names, std::vector<QString>{"Color"});
+}
+
+TEST(ControlWidget, TheSizeRuleShapesTheWidget) {
+  ControlWidget widget(LED::Class());
+  ASSERT_TRUE(widget.InitNew());
+  // Designed at 160 x 40 pixels, unsited.
+  EXPECT_EQ(widget.width_pixels(), 160);
+  ASSERT_TRUE(widget.Site());
+  EXPECT_EQ(widget.width_pixels(), 161);
+  EXPECT_EQ(widget.height_pixels(), 32);
+  ASSERT_TRUE(widget.Resize(252, 100));
+  EXPECT_EQ(widget.width_pixels(), 254);
+  EXPECT_EQ(widget.height_pixels(), 32);
+  EXPECT_EQ(widget.shape("ShapeBorder", 0)->bounds(), (Rect{0, 0, 254, 32}));
+  EXPECT_EQ(widget.shape("ShapeBorder", 1)->bounds(), (Rect{1, 1, 253, 31}));
+  const int scale = widget.pixel_scale();
+  const qreal ratio = widget.devicePixelRatioF();
+  EXPECT_NEAR(widget.width() * ratio, 254 * scale, ratio);
+  EXPECT_NEAR(widget.height() * ratio, 32 * scale, ratio);
+  EXPECT_EQ(widget.minimumSize(), widget.maximumSize());  // the layout cannot stretch it
+}
+
+// A control that only watches its container, for what the LED does not show.
+class Probe final : public Control {
+ public:
+  explicit Probe(Container& container) : container_(container) {}
+  ~Probe() override;
+
+  Status UserControl_Initialize() override { return {}; }
+  Status UserControl_InitProperties() override { return {}; }
+  Status UserControl_ReadProperties(PropertyBag&) override { return {}; }
+  Status UserControl_WriteProperties(PropertyBag&) override { return {}; }
+  Status UserControl_Resize() override;
+  Status UserControl_Terminate() override;
+  Status OnTimer(std::string_view) override { return {}; }
+  std::span<const MemberInfo> Members() const override { return {}; }
+  std::span<const EventInfo> Events() const override { return {}; }
+  Result<PropertyValue> Invoke(DispId, InvokeKind, std::span<const PropertyValue>) override {
+    return Fail(Error::MemberNotFound);
+  }
+
+  struct Log {
+    std::vector<std::string> lines;
+  };
+  static inline Log* log = nullptr;
+
+ private:
+  [[nodiscard]] bool TimerRunning() const {
+    return static_cast<ControlWidget&>(container_).timer("TimerProbe")->running();
+  }
+
+  Container& container_;
+  int depth_ = 0;
+};
+
+Probe::~Probe() {
+  log->lines.push_back(TimerRunning() ? "destroyed, timer running" : "destroyed, timer stopped");
+}
+
+// Snaps the width to 100 pixels, as a size rule would; the nested resize comes before Width returns.
+Status Probe::UserControl_Resize() {
+  ++depth_;
+  const float width = *container_.ScaleWidth();
+  log->lines.push_back("resize " + std::to_string(depth_) + " at " + std::to_string(static_cast<int>(width)));
+  const Status s = container_.Width(100 * 15.0f);
+  log->lines.push_back("width set " + std::to_string(depth_));
+  --depth_;
+  return s;
+}
+
+Status Probe::UserControl_Terminate() {
+  log->lines.push_back(TimerRunning() ? "terminate, timer running" : "terminate, timer stopped");
+  return {};
+}
+
+const ControlDesign& ProbeDesign() {
+  static const ControlDesign design{
+      .back_color = ColorRef{0},
+      .width_twips = 600,
+      .height_twips = 300,
+      .children = {TimerDesign{.name = "TimerProbe", .enabled = true, .interval = 1000}}};
+  return design;
+}
+
+const ControlClass& ProbeClass() {
+  static const ControlClass cls{"Tests.Probe", &ProbeDesign(), [](Container& c) -> std::unique_ptr<Control> {
+                                  return std::make_unique<Probe>(c);
+                                }};
+  return cls;
+}
+
+class WithProbe : public ::testing::Test {
+ protected:
+  void SetUp() override { Probe::log = &log_; }
+  void TearDown() override { Probe::log = nullptr; }
+  Probe::Log log_;
+};
+
+TEST_F(WithProbe, ASizeTheControlAssignsReentersResizeBeforeTheAssignmentReturns) {
+  ControlWidget widget(ProbeClass());
+  ASSERT_TRUE(widget.Site());
+  // 40 pixels wide as designed; the nested run finds 100 and sets 100 again, which raises nothing more.
+  EXPECT_EQ(log_.lines,
+            (std::vector<std::string>{"resize 1 at 40", "resize 2 at 100", "width set 2", "width set 1"}));
+  EXPECT_EQ(widget.width_pixels(), 100);
+}
+
+TEST_F(WithProbe, TimersStopBeforeTheControlIsTerminatedAndDestroyed) {
+  {
+    ControlWidget widget(ProbeClass());
+    ASSERT_TRUE(widget.timer("TimerProbe")->running());
+  }
+  EXPECT_EQ(log_.lines, (std::vector<std::string>{"terminate, timer stopped", "destroyed, timer stopped"}));
+}
+
+}  // namespace
+}  // namespace glimmer
