@@ -10,7 +10,8 @@ std::vector<Dot> DemoFrameDots() {
   const std::int32_t blocks = kWindowWidth / 15 + 1;
   for (std::int32_t b = 0; b < blocks; ++b)
     for (std::int32_t r = 0; r < 9; ++r)
-      for (std::int32_t c = 0; c < 5; ++c) dots.push_back({15 * b + 1 + 3 * c, 1 + 3 * r, unlit});
+      for (std::int32_t c = 0; c < 5; ++c)
+        dots.push_back({15 * b + 1 + 3 * c, 1 + 3 * r, unlit});
   const std::int32_t scroll = kWindowWidth - 3 * static_cast<std::int32_t>(kMidPassTick);
   const char16_t text[] = u"GLIMMER";
   for (std::int32_t i = 0; i < 7; ++i)

@@ -1,8 +1,9 @@
 // The demo frame drawn the way a typical Qt LED widget draws it: QPainter::fillRect of every 2 x 2 dot on a
 // QImage. Checked once against the control's own frame, so both draw the same dots in the same colours.
+#include <benchmark/benchmark.h>
+
 #include <QImage>
 #include <QPainter>
-#include <benchmark/benchmark.h>
 
 #include "bench/demo_frame.h"
 #include "bench/demo_sign.h"
@@ -13,7 +14,8 @@ namespace {
 void PaintFrame(QImage& image, const std::vector<Dot>& dots) {
   QPainter painter(&image);
   painter.fillRect(0, 0, kWindowWidth, kWindowHeight, QColor(0, 0, 0));
-  for (const Dot& d : dots) painter.fillRect(d.x, d.y, 2, 2, QColor::fromRgb(d.colour));
+  for (const Dot& d : dots)
+    painter.fillRect(d.x, d.y, 2, 2, QColor::fromRgb(d.colour));
 }
 
 bool SameAsTheControl(const QImage& image) {

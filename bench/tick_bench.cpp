@@ -15,7 +15,8 @@ namespace {
 // ticks cover every position of the pass alike.
 void DemoTick(benchmark::State& state) {
   DemoSign sign(kMidPassTick);
-  for (auto _ : state) (void)sign.led.TimerLED_Timer();
+  for (auto _ : state)
+    (void)sign.led.TimerLED_Timer();
 }
 BENCHMARK(DemoTick);
 
@@ -23,15 +24,18 @@ BENCHMARK(DemoTick);
 void DemoTickDotByDot(benchmark::State& state) {
   DemoSign sign(kMidPassTick);
   sign.led.renderer().SetDirectPainting(false);
-  for (auto _ : state) (void)sign.led.TimerLED_Timer();
+  for (auto _ : state)
+    (void)sign.led.TimerLED_Timer();
 }
 BENCHMARK(DemoTickDotByDot);
 
 void LongTextTick(benchmark::State& state) {
   std::u16string text(static_cast<std::size_t>(state.range(0)), u' ');
-  for (std::size_t i = 0; i < text.size(); ++i) text[i] = u"GLIMMER "[i % 8];
+  for (std::size_t i = 0; i < text.size(); ++i)
+    text[i] = u"GLIMMER "[i % 8];
   DemoSign sign(kMidPassTick, text);
-  for (auto _ : state) (void)sign.led.TimerLED_Timer();
+  for (auto _ : state)
+    (void)sign.led.TimerLED_Timer();
 }
 BENCHMARK(LongTextTick)->Arg(1820)->Arg(1'000'000);
 

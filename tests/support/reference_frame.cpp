@@ -16,10 +16,15 @@ const GlyphPattern* FindGlyph(char16_t ch) {
 }  // namespace
 
 // Lit and unlit colour of each scheme: red, green, yellow; the dim colour has 0x77 where the bright has 0xFF.
-constexpr Pixel kSchemes[3][2] = {{0xFFFF0000u, 0xFF770000u}, {0xFF00FF00u, 0xFF007700u}, {0xFFFFFF00u, 0xFF777700u}};
+constexpr Pixel kSchemes[3][2] = {
+    {0xFFFF0000u, 0xFF770000u}, {0xFF00FF00u, 0xFF007700u}, {0xFFFFFF00u, 0xFF777700u}};
 
-Pixel LitColour(std::int32_t color) { return color >= 0 && color <= 2 ? kSchemes[color][0] : 0; }
-Pixel UnlitColour(std::int32_t color) { return color >= 0 && color <= 2 ? kSchemes[color][1] : 0; }
+Pixel LitColour(std::int32_t color) {
+  return color >= 0 && color <= 2 ? kSchemes[color][0] : 0;
+}
+Pixel UnlitColour(std::int32_t color) {
+  return color >= 0 && color <= 2 ? kSchemes[color][1] : 0;
+}
 
 Image ExpectedFrame(const Scene& scene) {
   const std::int32_t w = scene.width, h = 32;
