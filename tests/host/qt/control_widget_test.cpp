@@ -134,6 +134,20 @@ TEST(ControlWidget, TimersFollowTheContainerRules) {
   EXPECT_EQ(widget.ticks(), 0);
 }
 
+TEST(ControlWidget, TicksAndPassesDoNotRestartTheTimer) {
+  // A QTimer restarted on every tick or pass would drift by the tick's own time each time; the end of a
+  // pass writes Enabled again with the value it has, which must change nothing.
+  ControlWidget widget(LED::Class());
+  Prepare(widget, 1);
+  const int starts = widget.timer("TimerLED")->starts();
+  std::int64_t passes = 0;
+  widget.on_event = [&](DispId event) { passes += event == kTerminateEvent; };
+  for (int k = 0; k < 250; ++k)
+    ASSERT_TRUE(widget.FireTimer("TimerLED"));
+  EXPECT_EQ(passes, 2);
+  EXPECT_EQ(widget.timer("TimerLED")->starts(), starts);
+}
+
 TEST(ControlWidget, TheQTimerDrivesTheTick) {
   // The one test that waits for real time: the QTimer's own timeout must reach the control.
   ControlWidget widget(LED::Class());
