@@ -46,20 +46,29 @@ class Table:
         return ("Measure", "Value", "Target", "Met")
 
 
+ORDER = ["DemoTick", "DemoTickDotByDot", "QPainterFrame", "Floor", "LongTextTick/1820",
+         "LongTextTick/1000000"]
+
+
 def benchmarks(table, times):
     targets = {"LongTextTick/1820": 200.0, "LongTextTick/1000000": 1000.0}
-    for name, us in times.items():
+    def rank(item):
+        return ORDER.index(item[0]) if item[0] in ORDER else len(ORDER)
+
+    for name, us in sorted(times.items(), key=rank):
         high = targets.get(name)
         table.add(name, us, f"{us:.2f} us", f"<= {high:.0f} us" if high else "", high=high)
     tick = times.get("DemoTick")
     for other, high, target in (("QPainterFrame", 0.1, "<= 0.1 (10 x faster)"), ("Floor", 4.0, "<= 4")):
         ratio = tick / times[other] if tick and times.get(other) else None
-        table.add(f"DemoTick / {other}", ratio, f"{ratio:.3f}" if ratio is not None else "", target, high=high)
+        text = f"{ratio:.3f}" if ratio is not None else ""
+        table.add(f"DemoTick / {other}", ratio, text, target, high=high)
 
 
 def idle(table, figures):
     g, b, d = figures["glimmer"], figures["bare"], figures["difference"]
-    table.add(f"Idle CPU, glimmer ({g['seconds']:.1f} s)", g["cpu_percent"], f"{g['cpu_percent']:.2f} % of a core")
+    table.add(f"Idle CPU, glimmer ({g['seconds']:.1f} s)", g["cpu_percent"],
+              f"{g['cpu_percent']:.2f} % of a core")
     table.add(f"Idle CPU, bare window ({b['seconds']:.1f} s)", b["cpu_percent"],
               f"{b['cpu_percent']:.2f} % of a core")
     extra = d["cpu_percent"]
