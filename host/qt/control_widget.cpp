@@ -16,12 +16,6 @@ std::int32_t SurfaceSide(double pixels) {
   return static_cast<std::int32_t>(std::min(std::nearbyint(pixels), double{gdi::kMaxBitmapSide}));
 }
 
-// The control's pixels as Qt sees them, without a copy: the surface's 0xFFRRGGBB words are RGB32.
-QImage Wrap(const gdi::PixelView& view) {
-  return QImage(reinterpret_cast<const uchar*>(view.data), view.width, view.height,
-                static_cast<qsizetype>(view.width) * 4, QImage::Format_RGB32);
-}
-
 }  // namespace
 
 ControlWidget::ControlWidget(const ControlClass& control_class, QWidget* parent)
@@ -66,7 +60,7 @@ Status ControlWidget::Deliver(std::string_view callback, F&& call) {
     emit callbackFailed(QString::fromUtf8(callback.data(), static_cast<qsizetype>(callback.size())),
                         static_cast<int>(status.error()));
   }
-  update();
+  RequestRepaint();
   return status;
 }
 
@@ -120,7 +114,7 @@ void ControlWidget::SetPixelSize(double width, double height) {
   screen_.Resize(SurfaceSide(width), SurfaceSide(height), BackPixel());
   rings_stale_ = true;
   FitWidget();
-  update();
+  RequestRepaint();
 }
 
 int ControlWidget::pixel_scale() const {
@@ -142,15 +136,54 @@ void ControlWidget::FitWidget() {
 void ControlWidget::showEvent(QShowEvent* event) {
   // The screen, and with it the device pixel ratio, is known for sure once the widget is shown.
   FitWidget();
+  FollowWindow();
   QWidget::showEvent(event);
+}
+
+// A window that is restored from minimised may still count as exposed all along, and then Qt does not
+// repaint it: ask for that here, for the ticks that were not painted meanwhile.
+void ControlWidget::FollowWindow() {
+  QWindow* handle = window()->windowHandle();
+  if (handle == followed_) return;
+  if (followed_) disconnect(followed_, nullptr, this, nullptr);
+  followed_ = handle;
+  if (handle) connect(handle, &QWindow::windowStateChanged, this, &ControlWidget::Reappear);
+}
+
+void ControlWidget::Reappear() {
+  RequestRepaint();
+}
+
+bool ControlWidget::OnScreen() const {
+  if (!isVisible()) return false;
+  const QWidget* top = window();
+  if (top->isMinimized()) return false;
+  const QWindow* handle = top->windowHandle();
+  return handle != nullptr && handle->isExposed();
+}
+
+void ControlWidget::RequestRepaint() {
+  if (OnScreen()) update();
 }
 
 void ControlWidget::ShapesChanged() {
   rings_stale_ = true;
-  update();
+  RequestRepaint();
 }
 
-const QImage& ControlWidget::Rings(std::int32_t width, std::int32_t height) {
+// Made from writable memory, so that setting the ratio never copies the pixels.
+const QImage& ControlWidget::Pixels(const gdi::PixelView& view, qreal ratio) {
+  auto* data = reinterpret_cast<uchar*>(view.data);
+  if (pixels_.constBits() != data || pixels_.width() != view.width || pixels_.height() != view.height) {
+    // The surface's 0xFFRRGGBB words are RGB32.
+    pixels_ =
+        QImage(data, view.width, view.height, static_cast<qsizetype>(view.width) * 4, QImage::Format_RGB32);
+  }
+  if (pixels_.devicePixelRatio() != ratio) pixels_.setDevicePixelRatio(ratio);
+  return pixels_;
+}
+
+const QImage& ControlWidget::Rings(std::int32_t width, std::int32_t height, qreal ratio) {
   if (rings_stale_ || rings_.width() != width || rings_.height() != height) {
     rings_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     rings_.fill(Qt::transparent);
@@ -160,26 +193,25 @@ const QImage& ControlWidget::Rings(std::int32_t width, std::int32_t height) {
       s->DrawOnto(layer);
     rings_stale_ = false;
   }
+  if (rings_.devicePixelRatio() != ratio) rings_.setDevicePixelRatio(ratio);
   return rings_;
 }
 
 void ControlWidget::paintEvent(QPaintEvent*) {
   const gdi::PixelView view = screen_.pixels();
   if (!view) return;
+  ++paints_;
   QPainter painter(this);
   // Whole device pixels per control pixel: nothing is interpolated, so nothing blurs.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const qreal image_ratio = devicePixelRatioF() / pixel_scale();
-  QImage pixels = Wrap(view);
-  pixels.setDevicePixelRatio(image_ratio);
+  const QImage& pixels = Pixels(view, image_ratio);
   // At a fractional ratio the widget, a whole number of logical pixels, can overhang the image by a device
   // pixel; that sliver shows the background.
   if (pixels.deviceIndependentSize() != QSizeF(size()))
     painter.fillRect(rect(), QColor::fromRgb(BackPixel()));
   painter.drawImage(QPointF(0, 0), pixels);
-  QImage rings = Rings(view.width, view.height);
-  rings.setDevicePixelRatio(image_ratio);
-  painter.drawImage(QPointF(0, 0), rings);
+  painter.drawImage(QPointF(0, 0), Rings(view.width, view.height, image_ratio));
 }
 
 Image ControlWidget::Frame() const {
@@ -225,7 +257,7 @@ Result<ColorRef> ControlWidget::BackColor() const {
 
 Status ControlWidget::Cls() {
   screen_.Fill(BackPixel());
-  update();
+  RequestRepaint();
   return {};
 }
 

@@ -10,6 +10,10 @@
 // and raises UserControl_Resize again before the assignment returns. Qt measures widgets in
 // device-independent pixels of 1/96 inch, so the container reports 15 twips per pixel whatever the screen.
 //
+// While the widget is hidden, or its window minimised or not exposed, ticks go on (the control's events and
+// timing are its own) but nothing is painted: no repaint is asked for until the widget can be seen again,
+// and then it shows the control's current pixels.
+//
 // Events the control raises reach the host as the eventRaised signal and through on_event, both before the
 // raise returns. Placing a control in an application takes a few lines:
 //
@@ -21,8 +25,10 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <QWindow>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +91,11 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   bool FireTimer(std::string_view name);
   // Ticks delivered so far.
   [[nodiscard]] std::int64_t ticks() const { return ticks_; }
+  // Times the widget has been painted so far.
+  [[nodiscard]] std::int64_t paints() const { return paints_; }
+  // Whether a repaint would reach the screen: the widget is visible and its window neither minimised nor
+  // unexposed.
+  [[nodiscard]] bool OnScreen() const;
 
   // What the user sees, at one image pixel per control pixel: the control's pixels with its shapes over them.
   [[nodiscard]] Image Frame() const;
@@ -142,7 +153,13 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   void SetPixelSize(double width, double height);
   void FitWidget();
   void ShapesChanged();
-  [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height);
+  // Asks for a repaint only when it would be seen; a widget that comes back is repainted whole by Qt, or by
+  // Reappear.
+  void RequestRepaint();
+  void Reappear();
+  void FollowWindow();
+  [[nodiscard]] const QImage& Pixels(const gdi::PixelView& view, qreal ratio);
+  [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height, qreal ratio);
   [[nodiscard]] Pixel BackPixel() const;
 
   Options options_;
@@ -153,12 +170,17 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   std::vector<std::unique_ptr<QtTimer>> timers_;
   std::vector<std::unique_ptr<RectangleShape>> shapes_;
   std::unique_ptr<Control> control_;
+  // The screen's pixels as an image that shares their memory, made again only when the surface moves.
+  QImage pixels_;
   // The shapes' outlines on a transparent layer, redrawn only when a shape or the size changes.
   QImage rings_;
   bool rings_stale_ = true;
+  // The top-level window whose state changes are followed.
+  QPointer<QWindow> followed_;
 
   int busy_ = 0;  // callbacks in progress (a resize may nest in another callback)
   std::int64_t ticks_ = 0;
+  std::int64_t paints_ = 0;
   std::vector<CallbackError> callback_errors_;
 };
 

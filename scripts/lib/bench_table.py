@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Prints one table from Google Benchmark JSON files, with the ratios that compare the sign's tick."""
+"""Prints one table: the benchmarks from Google Benchmark JSON files with the ratios that compare the sign's
+tick, and, given --idle, the idle cost and smoothness figures of scripts/lib/idle_cost.py; each beside its
+target and whether it was met."""
+import argparse
 import json
-import sys
 
 
 def load(paths):
@@ -17,16 +19,88 @@ def load(paths):
     return times
 
 
-def main():
-    times = load(sys.argv[1:])
-    print(f"| {'Benchmark':<28} | {'Time (us)':>10} |")
-    print(f"|{'-' * 30}|{'-' * 12}|")
-    for name, us in times.items():
-        print(f"| {name:<28} | {us:>10.2f} |")
+def check(value, low=None, high=None):
+    if value is None:
+        return ""
+    return "yes" if (low is None or value >= low) and (high is None or value <= high) else "NO"
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, measure, value, text, target="", low=None, high=None):
+        met = check(value, low, high) if target else ""
+        self.rows.append((measure, text if value is not None else "missing", target, met))
+
+    def print(self):
+        widths = [max(len(r[i]) for r in self.rows + [self.header()]) for i in range(4)]
+        for i, row in enumerate([self.header()] + self.rows):
+            print("| " + " | ".join(cell.ljust(w) if c == 0 else cell.rjust(w) if c == 1 else cell.ljust(w)
+                                    for c, (cell, w) in enumerate(zip(row, widths))) + " |")
+            if i == 0:
+                print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+
+    @staticmethod
+    def header():
+        return ("Measure", "Value", "Target", "Met")
+
+
+ORDER = ["DemoTick", "DemoTickDotByDot", "QPainterFrame", "Floor", "LongTextTick/1820",
+         "LongTextTick/1000000"]
+
+
+def benchmarks(table, times):
+    targets = {"LongTextTick/1820": 200.0, "LongTextTick/1000000": 1000.0}
+    def rank(item):
+        return ORDER.index(item[0]) if item[0] in ORDER else len(ORDER)
+
+    for name, us in sorted(times.items(), key=rank):
+        high = targets.get(name)
+        table.add(name, us, f"{us:.2f} us", f"<= {high:.0f} us" if high else "", high=high)
     tick = times.get("DemoTick")
-    for other in ("QPainterFrame", "Floor"):
-        if tick and times.get(other):
-            print(f"| {'DemoTick / ' + other:<28} | {tick / times[other]:>10.3f} |")
+    for other, high, target in (("QPainterFrame", 0.1, "<= 0.1 (10 x faster)"), ("Floor", 4.0, "<= 4")):
+        ratio = tick / times[other] if tick and times.get(other) else None
+        text = f"{ratio:.3f}" if ratio is not None else ""
+        table.add(f"DemoTick / {other}", ratio, text, target, high=high)
+
+
+def idle(table, figures):
+    g, b, d = figures["glimmer"], figures["bare"], figures["difference"]
+    table.add(f"Idle CPU, glimmer ({g['seconds']:.1f} s)", g["cpu_percent"],
+              f"{g['cpu_percent']:.2f} % of a core")
+    table.add(f"Idle CPU, bare window ({b['seconds']:.1f} s)", b["cpu_percent"],
+              f"{b['cpu_percent']:.2f} % of a core")
+    extra = d["cpu_percent"]
+    table.add("Idle CPU, glimmer - bare", extra, f"{extra:+.2f} points", "<= +0.2 points", high=0.2)
+    table.add("Peak memory, glimmer", g["peak_mb"], f"{g['peak_mb']:.1f} MB")
+    table.add("Peak memory, bare window", b["peak_mb"], f"{b['peak_mb']:.1f} MB")
+    extra = d["peak_mb"]
+    table.add("Peak memory, glimmer - bare", extra, f"{extra:+.1f} MB", "<= +5 MB", high=5)
+    for name, f in (("glimmer", g), ("bare window", b)):
+        t = f["ticks"]
+        count = int(t["count"])
+        mean_target = ("50.00 +/- 0.05 ms", 49.95, 50.05) if name == "glimmer" else ("", None, None)
+        table.add(f"Tick interval mean, {name} ({count})", t["mean"], f"{t['mean']:.3f} ms", mean_target[0],
+                  low=mean_target[1], high=mean_target[2])
+        table.add(f"Tick interval median, {name}", t["median"], f"{t['median']:.3f} ms")
+        table.add(f"Tick interval p99, {name}", t["p99"], f"{t['p99']:.3f} ms")
+        table.add(f"Tick interval max, {name}", t["max"], f"{t['max']:.3f} ms")
+    extra = d["p99"]
+    table.add("Tick interval p99, glimmer - bare", extra, f"{extra:+.3f} ms", "<= +0.5 ms", high=0.5)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("benchmarks", nargs="*", help="Google Benchmark JSON files")
+    parser.add_argument("--idle", help="the JSON that scripts/lib/idle_cost.py wrote")
+    args = parser.parse_args()
+    table = Table()
+    benchmarks(table, load(args.benchmarks))
+    if args.idle:
+        with open(args.idle) as f:
+            idle(table, json.load(f))
+    table.print()
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
+#include <QTest>
 #include <vector>
 
 #include "control/interface/led_members.h"
@@ -133,6 +134,20 @@ TEST(ControlWidget, TimersFollowTheContainerRules) {
   EXPECT_EQ(widget.ticks(), 0);
 }
 
+TEST(ControlWidget, TicksAndPassesDoNotRestartTheTimer) {
+  // A QTimer restarted on every tick or pass would drift by the tick's own time each time; the end of a
+  // pass writes Enabled again with the value it has, which must change nothing.
+  ControlWidget widget(LED::Class());
+  Prepare(widget, 1);
+  const int starts = widget.timer("TimerLED")->starts();
+  std::int64_t passes = 0;
+  widget.on_event = [&](DispId event) { passes += event == kTerminateEvent; };
+  for (int k = 0; k < 250; ++k)
+    ASSERT_TRUE(widget.FireTimer("TimerLED"));
+  EXPECT_EQ(passes, 2);
+  EXPECT_EQ(widget.timer("TimerLED")->starts(), starts);
+}
+
 TEST(ControlWidget, TheQTimerDrivesTheTick) {
   // The one test that waits for real time: the QTimer's own timeout must reach the control.
   ControlWidget widget(LED::Class());
@@ -167,6 +182,80 @@ TEST(ControlWidget, EventsReachTheHostAsASignalAndACallbackInsideTheTick) {
   EXPECT_EQ(tick_refused, (std::vector<bool>{true, true}));
   EXPECT_EQ(widget.ticks(), 250);
 }
+
+// Where the sign goes out of sight: the widget itself or the window it sits in, hidden or minimised.
+struct AwayCase {
+  bool in_window;
+  bool minimised;
+};
+void PrintTo(const AwayCase& c, std::ostream* os) {
+  *os << (c.in_window ? "its window " : "the widget ") << (c.minimised ? "minimised" : "hidden");
+}
+
+// Lets Qt deliver what it has queued, repaints included.
+void Settle() {
+  QTest::qWait(100);
+}
+
+class OutOfSight : public ::testing::TestWithParam<AwayCase> {};
+
+TEST_P(OutOfSight, TicksGoOnUnpaintedAndTheNextTickBackOnScreenPaints) {
+  QWidget window;
+  auto* widget = new ControlWidget(LED::Class(), GetParam().in_window ? &window : nullptr);
+  std::unique_ptr<ControlWidget> owned(GetParam().in_window ? nullptr : widget);
+  QWidget& top = GetParam().in_window ? window : *widget;
+  HeadlessContainer headless(LED::Class());
+  Prepare(*widget, 1);
+  Prepare(headless, 1);
+  // Only the test's ticks: the QTimer keeps running but is not due within the test.
+  ASSERT_TRUE(widget->control_as<LED>().Delay(32767));
+  std::vector<std::int64_t> terminates;
+  widget->on_event = [&](DispId event) {
+    if (event == kTerminateEvent) terminates.push_back(widget->ticks());
+  };
+  const auto tick = [&] {
+    ASSERT_TRUE(widget->FireTimer("TimerLED"));
+    ASSERT_EQ(headless.RunTicks(1), 1);
+  };
+
+  top.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+  tick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return widget->paints() > 0; }));
+
+  if (GetParam().minimised)
+    top.showMinimized();
+  else
+    top.hide();
+  Settle();
+  EXPECT_FALSE(widget->OnScreen());
+  const std::int64_t painted = widget->paints();
+  for (int k = 2; k <= 130; ++k) {
+    tick();
+    if (k % 10 == 0) QCoreApplication::processEvents();
+  }
+  Settle();
+  EXPECT_EQ(widget->paints(), painted);
+  // The control ran as ever: its timer, its pass and its pixels.
+  EXPECT_TRUE(widget->timer("TimerLED")->running());
+  EXPECT_EQ(terminates, std::vector<std::int64_t>{125});
+  EXPECT_EQ(FirstDifference(widget->Frame(), headless.Frame()), "");
+
+  top.showNormal();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return widget->OnScreen(); }));
+  // Back on screen it shows the current pixels at once, and every tick from then on.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return widget->paints() > painted; }));
+  Settle();
+  const std::int64_t back = widget->paints();
+  tick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return widget->paints() > back; }));
+  EXPECT_EQ(GrabDifference(Grab(*widget), headless.Frame(), widget->pixel_scale()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Away, OutOfSight,
+                         ::testing::Values(AwayCase{false, false}, AwayCase{false, true},
+                                           AwayCase{true, false}, AwayCase{true, true}));
 
 TEST(ControlWidget, PropertyChangesReachTheHost) {
   ControlWidget widget(LED::Class());
