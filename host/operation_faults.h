@@ -55,7 +55,7 @@ class OperationFaults {
     std::int64_t remaining = 0;
     Error error = Error::OperationFailed;
   };
-  static Status Fail(Error e) { return std::unexpected<Error>(e); }
+  static Status Fail(Error e) { return Unexpected<Error>(e); }
   std::array<Slot, static_cast<std::size_t>(Operation::kCount)> slots_{};
 };
 
