@@ -205,6 +205,10 @@ struct TickCase {
   const std::vector<TickRow>& (*table)();
 };
 
+void PrintTo(const TickCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class TickFaultMatrix : public FaultMatrixParamTest<TickCase> {};
 
 TEST_P(TickFaultMatrix, TableListsEveryCall) {

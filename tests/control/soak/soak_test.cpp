@@ -4,8 +4,8 @@
 // colour, the background or a ring colour, the display shows only the current scheme, and Terminate comes
 // exactly on the ticks the pass arithmetic gives (tests/control/soak/pass_model.h).
 //
-// GLIMMER_SOAK_TICKS sets the length (20,000 by default; scripts/soak runs 1,000,000) and GLIMMER_SOAK_SEED
-// the seed.
+// GLIMMER_SOAK_TICKS sets the length (20,000 by default; the test soak_full, which scripts/soak runs, sets
+// 1,000,000) and GLIMMER_SOAK_SEED the seed.
 #include <gtest/gtest.h>
 
 #include <cmath>
