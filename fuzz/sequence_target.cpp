@@ -1,5 +1,6 @@
 #include "fuzz/sequence_target.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -30,7 +31,7 @@ DispId MemberId(FuzzInput& in) {
 
 // A host size: mostly an ordinary one, sometimes anything a window system might report.
 double HostSize(FuzzInput& in) {
-  switch (in.Range(0, 7)) {
+  switch (in.Range(0, 15)) {
     case 0:
       return in.Double();
     case 1:
@@ -119,9 +120,12 @@ class Sequence {
       case 10:
       case 11:
         return container_.RunTicks(in_.Range(1, kMaxTicksPerStep)) > 0;
-      case 12:
-        container_.Advance(in_.Range(0, 500));
+      case 12: {
+        // Up to kMaxTicksPerStep ticks' worth of time, however short the interval.
+        const std::int64_t interval = std::max(container_.timer("TimerLED")->interval(), 1);
+        container_.Advance(std::min(in_.Range(0, 500), interval * kMaxTicksPerStep));
         return true;
+      }
       case 13: {
         const ColorRef colour{in_.Range(0, 3) == 0 ? static_cast<std::int32_t>(0x80000000u | in_.Byte())
                                                    : in_.Int32()};
