@@ -10,6 +10,11 @@
 #include "fuzz/fuzz_targets.h"
 
 namespace glimmer::fuzz {
+
+void PrintTo(const FuzzTarget& target, std::ostream* os) {
+  *os << target.name;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -30,11 +35,10 @@ std::vector<std::uint8_t> Bytes(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class CommittedInputs : public ::testing::TestWithParam<std::string_view> {};
+class CommittedInputs : public ::testing::TestWithParam<FuzzTarget> {};
 
 TEST_P(CommittedInputs, RunCleanly) {
-  const FuzzTarget* target = FindFuzzTarget(GetParam());
-  ASSERT_NE(target, nullptr);
+  const FuzzTarget* target = &GetParam();
   const auto files = InputsOf(target->name);
   EXPECT_FALSE(files.empty()) << "no committed inputs for " << target->name;
   for (const fs::path& file : files) {
@@ -51,8 +55,9 @@ TEST(FuzzTargets, RunTheEmptyInputAndRepeatedBytes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, CommittedInputs, ::testing::Values("restore", "sequence"),
-                         [](const auto& test) { return std::string(test.param); });
+INSTANTIATE_TEST_SUITE_P(Targets, CommittedInputs,
+                         ::testing::ValuesIn(FuzzTargets().begin(), FuzzTargets().end()),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace glimmer::fuzz
