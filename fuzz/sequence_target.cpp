@@ -93,13 +93,13 @@ class Sequence {
         (void)led_.Value(SignText(in_));
         return false;
       case 1:
-        (void)led_.Color(in_.Int32());
+        WriteInRange(&LED::Color, &LED::Color, in_.Int32(), 0, 2);
         return false;
       case 2:
-        (void)led_.Delay(in_.Int16());
+        WriteInRange(&LED::Delay, &LED::Delay, in_.Int16(), 0, 32767);
         return false;
       case 3:
-        (void)led_.BorderStyle(in_.Int32());
+        WriteInRange(&LED::BorderStyle, &LED::BorderStyle, in_.Int32(), 0, 1);
         return false;
       case 4:
       case 5:
@@ -141,6 +141,16 @@ class Sequence {
         RoundTrip();
         return false;
     }
+  }
+
+  // A write within the range stores the value; one outside is ignored. Either way it succeeds.
+  template <class T>
+  void WriteInRange(Status (LED::*write)(T), T (LED::*read)() const, T value, std::int32_t lo,
+                    std::int32_t hi) {
+    const T before = (led_.*read)();
+    if (!(led_.*write)(value)) failure_ = "a property write failed";
+    const T expected = value >= lo && value <= hi ? value : before;
+    if ((led_.*read)() != expected) failure_ = "a property write stored the wrong value";
   }
 
   void LateBound() {
