@@ -48,12 +48,13 @@ run_tests() {
 
 # report_counts REPORT_DIR LABEL: one line of what the reliability tests counted.
 report_counts() {
-  local reports="$1" label="$2" faults=0
+  local reports="$1" label="$2"
   if [ -f "$reports/faults.txt" ]; then
-    faults=$(awk '{ s += $NF } END { print s + 0 }' "$reports/faults.txt")
+    echo "$label: $(awk '{ s += $NF } END { print s + 0 }' "$reports/faults.txt") faults injected by the fault matrix"
   fi
-  echo "$label: $faults faults injected by the fault matrix"
-  [ -f "$reports/soak.txt" ] && sed "s/^/$label: /" "$reports/soak.txt"
+  if [ -f "$reports/soak.txt" ]; then
+    sed "s/^/$label: /" "$reports/soak.txt"
+  fi
   return 0
 }
 
