@@ -6,8 +6,9 @@
 #pragma once
 
 #include <cstdint>
-#include <expected>
 #include <string_view>
+
+#include "host/expected.h"
 
 namespace glimmer {
 
@@ -25,11 +26,11 @@ enum class Error : std::int32_t {
 };
 
 template <class T>
-using Result = std::expected<T, Error>;
-using Status = std::expected<void, Error>;
+using Result = Expected<T, Error>;
+using Status = Expected<void, Error>;
 
-[[nodiscard]] inline std::unexpected<Error> Fail(Error e) {
-  return std::unexpected<Error>(e);
+[[nodiscard]] inline Unexpected<Error> Fail(Error e) {
+  return Unexpected<Error>(e);
 }
 
 // A one-line English description of an error, for messages.

@@ -1,4 +1,4 @@
-# Shared by the scripts: the project root, package installation and the build.
+# Shared by the scripts: the project root, package installation, the builds and the fuzz runs.
 # shellcheck shell=bash
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -12,6 +12,13 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
 # What the tests need besides: a virtual X server, screenshots, window lookup, and the end-to-end test's
 # interpreter.
 TEST_PACKAGES=(xvfb imagemagick xdotool python3)
+
+# The sanitizer and fuzzing build: clang 14 with its sanitizer runtimes and libFuzzer.
+SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)
+
+# Sanitizer reports end the process with an error; leaks are reported at exit.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 
 # Installs the packages that are missing (apt-get update first; root or sudo).
 ensure_packages() {
@@ -34,4 +41,58 @@ configure_and_build() {
   shift
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# run_tests BUILD_DIR REPORT_DIR [ctest options...]: the build's tests, their counts written to REPORT_DIR.
+run_tests() {
+  local build="$1" reports="$2"
+  shift 2
+  rm -rf "$reports"
+  mkdir -p "$reports"
+  GLIMMER_REPORT_DIR="$reports" ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" "$@"
+}
+
+# report_counts REPORT_DIR LABEL: one line of what the reliability tests counted.
+report_counts() {
+  local reports="$1" label="$2"
+  if [ -f "$reports/faults.txt" ]; then
+    echo "$label: $(awk '{ s += $NF } END { print s + 0 }' "$reports/faults.txt") faults injected by the fault matrix"
+  fi
+  if [ -f "$reports/soak.txt" ]; then
+    sed "s/^/$label: /" "$reports/soak.txt"
+  fi
+  return 0
+}
+
+# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, side by side, each for SECONDS from a copy
+# of its committed corpus. A crash keeps its input in build/fuzz/<target>/ and fails.
+run_fuzzers() {
+  local build="$1" seconds="$2" failed=0 target name pids=() names=()
+  for target in "$build"/fuzz/fuzz_*; do
+    name="${target##*/fuzz_}"
+    local work="$ROOT/build/fuzz/$name"
+    rm -rf "$work"
+    mkdir -p "$work/corpus" "$work/crashes"
+    cp "$ROOT/fuzz/corpus/$name/"* "$work/corpus/"
+    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1024 -print_final_stats=1 \
+      -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
+    pids+=($!)
+    names+=("$name")
+  done
+  local i
+  for i in "${!pids[@]}"; do
+    name="${names[$i]}"
+    local log="$ROOT/build/fuzz/$name/log"
+    if wait "${pids[$i]}"; then
+      local runs rate
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+      rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+      echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
+    else
+      failed=1
+      echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
+      tail -n 40 "$log"
+    fi
+  done
+  return "$failed"
 }

@@ -196,7 +196,7 @@ TEST_F(HeadlessContainerTest, InjectedOperationFailuresAreCountedAndCallbackErro
   EXPECT_FALSE(c.PropertyChanged("B"));
   EXPECT_TRUE(c.PropertyChanged("C"));
   EXPECT_EQ(c.property_changes(), std::vector<std::string>{"C"});
-  c.control_as<Probe>().on_resize = [] { return Status(std::unexpected(Error::Overflow)); };
+  c.control_as<Probe>().on_resize = [] { return Status(Fail(Error::Overflow)); };
   EXPECT_EQ(c.Site().error(), Error::Overflow);
   ASSERT_EQ(c.callback_errors().size(), 1u);
   EXPECT_EQ(c.callback_errors()[0].callback, "UserControl_Resize");

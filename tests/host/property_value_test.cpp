@@ -24,8 +24,8 @@ TEST_P(Conversions, FollowTheRules) {
   EXPECT_EQ(c.value.ToBoolean(), c.boolean);
 }
 
-const auto kOverflow = std::unexpected<Error>(Error::Overflow);
-const auto kMismatch = std::unexpected<Error>(Error::TypeMismatch);
+const auto kOverflow = Fail(Error::Overflow);
+const auto kMismatch = Fail(Error::TypeMismatch);
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Conversions,

@@ -60,9 +60,10 @@ Image ExpectedFrame(const Scene& scene) {
       image.at(x, 0) = image.at(x, h - 1) = kGrey;
     for (std::int32_t y = 0; y < h; ++y)
       image.at(0, y) = image.at(w - 1, y) = kGrey;
+    // The inner ring is (w - 2) x 30 at (1, 1): nothing at all on a control 2 pixels wide.
     for (std::int32_t x = 1; x < w - 1; ++x)
       image.at(x, 1) = image.at(x, h - 2) = kWhite;
-    for (std::int32_t y = 1; y < h - 1; ++y)
+    for (std::int32_t y = 1; y < h - 1 && w > 2; ++y)
       image.at(1, y) = image.at(w - 2, y) = kWhite;
   }
   return image;
