@@ -3,10 +3,10 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages every build needs (Qt 6 Widgets and Xlib for the window).
+# Debian packages every build needs (giflib for --record, Qt 6 Widgets and Xlib for the window).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libcli11-dev libtomlplusplus-dev
+  libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev
   qt6-base-dev libx11-dev)
 
 # What the tests need besides: a virtual X server, screenshots, window lookup, and the end-to-end test's
