@@ -3,15 +3,16 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages every build needs (giflib for --record, Qt 6 Widgets and Xlib for the window).
+# Debian packages every build needs (giflib for --record, terminfo for --terminal, Qt 6 Widgets and Xlib
+# for the window).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev
+  libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
   qt6-base-dev libx11-dev)
 
-# What the tests need besides: a virtual X server, screenshots, window lookup, and the end-to-end test's
-# interpreter.
-TEST_PACKAGES=(xvfb imagemagick xdotool python3)
+# What the tests need besides: a virtual X server, screenshots, window lookup, a terminal emulator library
+# and tmux to read the terminal mode back, and the end-to-end tests' interpreter.
+TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3)
 
 # Installs the packages that are missing (apt-get update first; root or sudo).
 ensure_packages() {
