@@ -41,8 +41,11 @@ def wait_for(what, probe, timeout):
 
 def start_xvfb():
     read_end, write_end = os.pipe()
+    # -noreset: by default the server resets when its last client leaves, and a client that connects during
+    # the reset is refused; the program's display check, Qt and xdotool connect one after another.
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
+         "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as numbers:
