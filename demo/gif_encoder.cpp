@@ -39,7 +39,7 @@ GifEncoder::GifEncoder(int width, int height, const GifPalette& palette, bool lo
     error_ = std::string("cannot start a GIF: ") + GifErrorString(error);
     return;
   }
-  (void)Start(width, height, palette, loop_forever);
+  Start(width, height, palette, loop_forever);
 }
 
 GifEncoder::~GifEncoder() {
@@ -53,22 +53,22 @@ bool GifEncoder::Check(int giflib_result, const char* step) {
   return false;
 }
 
-bool GifEncoder::Start(int width, int height, const GifPalette& palette, bool loop_forever) {
+void GifEncoder::Start(int width, int height, const GifPalette& palette, bool loop_forever) {
   if (width < 1 || height < 1 || width > 65535 || height > 65535) {
     error_ = "a GIF is 1 to 65535 pixels wide and high, not " + std::to_string(width) + " x " +
              std::to_string(height);
-    return false;
+    return;
   }
   const auto map = MakeMap(palette);
   if (!map) {
     error_ = "cannot make the GIF's colour table";
-    return false;
+    return;
   }
   // Frame delays and the loop block are GIF89a features.
   EGifSetGifVersion(gif_, true);
   // Background index 0: the first colour, the sign's own background.
-  if (!Check(EGifPutScreenDesc(gif_, width, height, palette.bits(), 0, map.get()), "screen")) return false;
-  return !loop_forever || PutLoopBlock();
+  if (Check(EGifPutScreenDesc(gif_, width, height, palette.bits(), 0, map.get()), "screen") && loop_forever)
+    (void)PutLoopBlock();
 }
 
 // The application extension that browsers and viewers read as "repeat forever" (a loop count of 0).

@@ -41,7 +41,8 @@ class GifEncoder {
 
  private:
   [[nodiscard]] bool Check(int giflib_result, const char* step);
-  [[nodiscard]] bool Start(int width, int height, const GifPalette& palette, bool loop_forever);
+  // The header, the colour table and the loop block; a failure is kept in error_.
+  void Start(int width, int height, const GifPalette& palette, bool loop_forever);
   [[nodiscard]] bool PutLoopBlock();
 
   std::unique_ptr<std::string> bytes_ = std::make_unique<std::string>();  // giflib writes here
