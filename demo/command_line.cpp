@@ -16,6 +16,8 @@ namespace {
 
 // The widest sign the drawing layer holds (16382 = 3n + 2 keeps its size under the size rule).
 constexpr std::int32_t kMaxWidth = 16382;
+// Larger GIF dots than this help nobody, and the picture must stay within GIF's 65535 pixels.
+constexpr std::int32_t kMaxScale = 16;
 
 std::optional<std::int64_t> WholeNumber(const std::string& text) {
   std::int64_t value = 0;
@@ -54,26 +56,35 @@ CLI::Validator OneOf(std::array<std::string_view, N> names, bool indices_too) {
       "", "choice");
 }
 
-void Build(CLI::App& app, CommandLine& line, std::string& text, std::string& color, std::string& border,
-           std::int64_t& delay, std::int64_t& width, bool& once, bool& repeat) {
-  app.set_version_flag("--version", std::string("glimmer ") + GLIMMER_VERSION);
-  app.add_option("--text", text, "Text to scroll (UTF-8; the sign shows 0-9, A-Z, '-', ':' and space)")
+// What the options are parsed into before they become a CommandLine.
+struct Raw {
+  std::string text, color, border;
+  std::int64_t delay = -1, width = -1;
+  bool once = false, repeat = false;
+};
+
+void AddOverrides(CLI::App& app, Raw& raw) {
+  app.add_option("--text", raw.text, "Text to scroll (UTF-8; the sign shows 0-9, A-Z, '-', ':' and space)")
       ->type_name("TEXT");
-  app.add_option("--color", color, "Colour scheme")
+  app.add_option("--color", raw.color, "Colour scheme")
       ->type_name("red|green|yellow|0|1|2")
       ->transform(OneOf(std::array<std::string_view, 3>{"red", "green", "yellow"}, true));
-  app.add_option("--delay", delay, "Milliseconds between two steps of the scroll (0 stops it)")
+  app.add_option("--delay", raw.delay, "Milliseconds between two steps of the scroll (0 stops it)")
       ->type_name("MS")
       ->check(WholeIn(0, std::numeric_limits<std::int16_t>::max(), "a number of milliseconds"));
-  auto* once_flag = app.add_flag("--once", once, "Scroll the text once, then stop");
-  auto* repeat_flag = app.add_flag("--repeat", repeat, "Start the text again after every pass");
+  auto* once_flag = app.add_flag("--once", raw.once, "Scroll the text once, then stop");
+  auto* repeat_flag = app.add_flag("--repeat", raw.repeat, "Start the text again after every pass");
   once_flag->excludes(repeat_flag);
-  app.add_option("--border", border, "Show the two border rings")
+  app.add_option("--border", raw.border, "Show the two border rings")
       ->type_name("on|off")
       ->transform(OneOf(std::array<std::string_view, 2>{"off", "on"}, false));
-  app.add_option("--width", width, "Width of the sign in pixels; it snaps to 3n + 2 and is 32 high")
+  app.add_option("--width", raw.width, "Width of the sign in pixels; it snaps to 3n + 2 and is 32 high")
       ->type_name("PIXELS")
       ->check(WholeIn(0, kMaxWidth, "a width in pixels"));
+}
+
+// The things the program can do instead of opening the window; at most one of them.
+void AddModes(CLI::App& app, CommandLine& line) {
   app.add_option("--form", line.form_file, "Open this form description instead of the built-in one")
       ->type_name("FILE");
   auto* save =
@@ -82,25 +93,56 @@ void Build(CLI::App& app, CommandLine& line, std::string& text, std::string& col
   auto* frames =
       app.add_option("--frames", line.frames_dir, "Render without a window: one PNG per tick into DIR")
           ->type_name("DIR");
-  auto* ticks = app.add_option("--ticks", line.ticks, "How many ticks --frames renders")
+  auto* record = app.add_option("--record", line.record_file,
+                                "Render without a window into an animated GIF (one pass unless --ticks)")
+                     ->type_name("FILE.gif");
+  auto* terminal = app.add_flag("--terminal", line.terminal, "Show the running sign in this terminal");
+  auto* ticks = app.add_option("--ticks", line.ticks, "How many ticks --frames or --record renders")
                     ->type_name("N")
                     ->check(WholeIn(0, std::numeric_limits<std::int32_t>::max(), "a number of ticks"));
+  app.add_option("--scale", line.scale, "Draw every pixel of the GIF as a K x K square")
+      ->type_name("K")
+      ->check(WholeIn(1, kMaxScale, "a scale"))
+      ->needs(record);
   frames->needs(ticks);
-  ticks->needs(frames);
-  save->excludes(frames);
+  const std::array<CLI::Option*, 4> modes{save, frames, record, terminal};
+  for (std::size_t i = 0; i < modes.size(); ++i)
+    for (std::size_t j = i + 1; j < modes.size(); ++j)
+      modes[i]->excludes(modes[j]);
+}
+
+// What CLI11 cannot say by itself; an empty text when all is well.
+std::string Conflict(const CommandLine& line) {
+  if (line.ticks && !line.frames_dir && !line.record_file) return "--ticks requires --frames or --record";
+  if (line.record_file && line.ticks == 0) return "--ticks: --record needs at least 1 tick";
+  return {};
+}
+
+Overrides ToOverrides(const CLI::App& app, const Raw& raw) {
+  Overrides o;
+  if (app.count("--text") > 0) o.text = FromUtf8(raw.text);
+  if (!raw.color.empty()) o.color = static_cast<std::int32_t>(*WholeNumber(raw.color));
+  if (raw.delay >= 0) o.delay = static_cast<std::int16_t>(raw.delay);
+  if (raw.once) o.repeated = false;
+  if (raw.repeat) o.repeated = true;
+  if (!raw.border.empty()) o.border_style = static_cast<std::int32_t>(*WholeNumber(raw.border));
+  if (raw.width >= 0) o.width = static_cast<std::int32_t>(raw.width);
+  return o;
 }
 
 }  // namespace
 
 std::expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                                  std::ostream& err) {
-  CLI::App app{"glimmer: a dot-matrix LED sign that scrolls its text, in a window or as PNG frames",
-               "glimmer"};
+  CLI::App app{
+      "glimmer: a dot-matrix LED sign that scrolls its text, in a window, in a terminal, or as PNG "
+      "frames or an animated GIF",
+      "glimmer"};
+  app.set_version_flag("--version", std::string("glimmer ") + GLIMMER_VERSION);
   CommandLine line;
-  std::string text, color, border;
-  std::int64_t delay = -1, width = -1;
-  bool once = false, repeat = false;
-  Build(app, line, text, color, border, delay, width, once, repeat);
+  Raw raw;
+  AddOverrides(app, raw);
+  AddModes(app, line);
   // CLI11 reports by exception; they end here, as an exit status.
   try {
     app.parse(argc, argv);
@@ -114,14 +156,11 @@ std::expected<CommandLine, int> ParseCommandLine(int argc, const char* const* ar
     err << "glimmer: " << e.what() << "\nRun with --help for more information.\n";
     return std::unexpected(kExitUsage);
   }
-  Overrides& o = line.overrides;
-  if (app.count("--text") > 0) o.text = FromUtf8(text);
-  if (!color.empty()) o.color = static_cast<std::int32_t>(*WholeNumber(color));
-  if (delay >= 0) o.delay = static_cast<std::int16_t>(delay);
-  if (once) o.repeated = false;
-  if (repeat) o.repeated = true;
-  if (!border.empty()) o.border_style = static_cast<std::int32_t>(*WholeNumber(border));
-  if (width >= 0) o.width = static_cast<std::int32_t>(width);
+  if (const std::string conflict = Conflict(line); !conflict.empty()) {
+    err << "glimmer: " << conflict << "\nRun with --help for more information.\n";
+    return std::unexpected(kExitUsage);
+  }
+  line.overrides = ToOverrides(app, raw);
   return line;
 }
 

@@ -1,19 +1,30 @@
-// glimmer: the demo program. Opens the FormGlimmer window, which scrolls "GLIMMER" until it is closed, or,
-// with --frames, renders the sign as PNG frames without a display, or, with --save, writes the form's
-// description. `glimmer --help` lists the options.
+// glimmer: the demo program. Opens the FormGlimmer window, which scrolls "GLIMMER" until it is closed, or
+// shows the sign in the terminal (--terminal, or where no display can be reached), or, without either,
+// renders the sign as PNG frames (--frames) or an animated GIF (--record), or, with --save, writes the
+// form's description. `glimmer --help` lists the options.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "demo/program.h"
 
 #ifdef GLIMMER_HAVE_QT
 #include "demo/qt/window_opener.h"
+#include "demo/x11_display.h"
+#endif
+#ifdef GLIMMER_HAVE_TERMINAL
+#include "demo/terminal/terminal_opener.h"
 #endif
 
 int main(int argc, char** argv) {
+  glimmer::Frontends frontends;
+  frontends.output_is_terminal = [] { return ::isatty(STDOUT_FILENO) == 1; };
 #ifdef GLIMMER_HAVE_QT
-  const glimmer::WindowOpener open_window = &glimmer::OpenFormGlimmer;
-#else
-  const glimmer::WindowOpener open_window = nullptr;
+  frontends.window = &glimmer::OpenFormGlimmer;
+  frontends.display_reachable = &glimmer::X11DisplayReachable;
 #endif
-  return glimmer::RunGlimmer(argc, argv, std::cout, std::cerr, open_window);
+#ifdef GLIMMER_HAVE_TERMINAL
+  frontends.terminal = &glimmer::RunInTerminal;
+#endif
+  return glimmer::RunGlimmer(argc, argv, std::cout, std::cerr, frontends);
 }

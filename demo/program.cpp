@@ -8,13 +8,14 @@
 #include "demo/exit_status.h"
 #include "demo/form_file.h"
 #include "demo/frames.h"
+#include "demo/gif_recorder.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer {
 namespace {
 
-constexpr std::string_view kUseFrames =
-    "use --frames DIR --ticks N to render the sign as PNG frames without one";
+constexpr std::string_view kWithoutWindow =
+    "run it in a terminal, or use --record FILE.gif or --frames DIR --ticks N to render the sign without one";
 
 bool Set(const char* name) {
   const char* value = std::getenv(name);
@@ -42,6 +43,46 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
   return kExitOk;
 }
 
+// Why the window cannot open, or nothing when it can.
+std::optional<std::string> NoWindow(const Frontends& frontends) {
+  if (!DisplayNamed()) return "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset)";
+  if (frontends.window == nullptr) return "this build has no window (it was made without Qt 6)";
+  if (std::string why; frontends.display_reachable != nullptr && !frontends.display_reachable(&why))
+    return why;
+  return std::nullopt;
+}
+
+bool InTerminal(const Frontends& frontends) {
+  return frontends.terminal != nullptr && frontends.output_is_terminal != nullptr &&
+         frontends.output_is_terminal();
+}
+
+int OpenTerminal(const FormDescription& form, const Overrides& overrides, const Frontends& frontends,
+                 std::ostream& err) {
+  if (frontends.terminal == nullptr) {
+    err << "glimmer: this build has no terminal mode (it was made without the terminfo library)\n";
+    return kExitFailure;
+  }
+  if (!InTerminal(frontends)) {
+    err << "glimmer: --terminal needs a terminal on standard output\n";
+    return kExitFailure;
+  }
+  return frontends.terminal(form, overrides, err);
+}
+
+// Plain glimmer: the window, or the terminal when no window can open there.
+int OpenSomewhere(const FormDescription& form, const Overrides& overrides, const Frontends& frontends,
+                  std::ostream& err) {
+  const auto no_window = NoWindow(frontends);
+  if (!no_window) return frontends.window(form, overrides, err);
+  if (InTerminal(frontends)) {
+    err << "glimmer: " << *no_window << "; showing the sign in this terminal (q ends it)\n";
+    return frontends.terminal(form, overrides, err);
+  }
+  err << "glimmer: " << *no_window << "; " << kWithoutWindow << '\n';
+  return kExitFailure;
+}
+
 }  // namespace
 
 bool DisplayNamed() {
@@ -49,7 +90,7 @@ bool DisplayNamed() {
 }
 
 int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-               WindowOpener open_window) {
+               const Frontends& frontends) {
   const auto line = ParseCommandLine(argc, argv, out, err);
   if (!line) return line.error();
 
@@ -60,18 +101,16 @@ int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostrea
     return kExitUsage;
   }
 
-  if (line->save_file) return SaveForm(*form, line->overrides, *line->save_file, err);
-  if (line->frames_dir) return RecordFrames(*form, line->overrides, *line->frames_dir, line->ticks, out, err);
-  if (!DisplayNamed()) {
-    err << "glimmer: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset); " << kUseFrames
-        << '\n';
-    return kExitFailure;
+  const Overrides& overrides = line->overrides;
+  if (line->save_file) return SaveForm(*form, overrides, *line->save_file, err);
+  if (line->frames_dir) return RecordFrames(*form, overrides, *line->frames_dir, *line->ticks, out, err);
+  if (line->record_file) {
+    const RecordOptions options{
+        .file = *line->record_file, .ticks = line->ticks, .scale = static_cast<int>(line->scale)};
+    return RecordGif(*form, overrides, options, out, err);
   }
-  if (open_window == nullptr) {
-    err << "glimmer: this build has no window (it was made without Qt 6); " << kUseFrames << '\n';
-    return kExitFailure;
-  }
-  return open_window(*form, line->overrides, err);
+  if (line->terminal) return OpenTerminal(*form, overrides, frontends, err);
+  return OpenSomewhere(*form, overrides, frontends, err);
 }
 
 }  // namespace glimmer

@@ -14,7 +14,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   // Qt aborts the program when it cannot reach the display; ask first and say why instead.
   if (std::string why; !X11DisplayReachable(&why)) {
     err << "glimmer: " << why
-        << "; use --frames DIR --ticks N to render the sign as PNG frames without one\n";
+        << "; use --terminal, --record FILE.gif or --frames DIR --ticks N to show the sign without it\n";
     return kExitFailure;
   }
   // Qt keeps argc and argv for the life of the application; the program's own options are parsed already.

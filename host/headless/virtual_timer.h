@@ -13,6 +13,7 @@ namespace glimmer {
 
 class VirtualTimer final : public Timer {
  public:
+  // `faults` may be null: nothing fails then.
   VirtualTimer(const TimerDesign& design, const std::int64_t& clock, OperationFaults* faults);
 
   Status Interval(std::int32_t milliseconds) override;
@@ -30,6 +31,7 @@ class VirtualTimer final : public Timer {
 
  private:
   void Restart() { due_ = clock_ + interval_; }
+  [[nodiscard]] Status Check(Operation op) const;
 
   std::string_view name_;
   const std::int64_t& clock_;

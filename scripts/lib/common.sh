@@ -3,15 +3,16 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Debian packages every build needs (Qt 6 Widgets and Xlib for the window).
+# Debian packages every build needs (giflib for --record, terminfo for --terminal, Qt 6 Widgets and Xlib
+# for the window).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev libcli11-dev libtomlplusplus-dev
+  libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
   qt6-base-dev libx11-dev)
 
-# What the tests need besides: a virtual X server, screenshots, window lookup, and the end-to-end test's
-# interpreter.
-TEST_PACKAGES=(xvfb imagemagick xdotool python3)
+# What the tests need besides: a virtual X server, screenshots, window lookup, a terminal emulator library
+# and tmux to read the terminal mode back, and the end-to-end tests' interpreter.
+TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3)
 
 # The sanitizer and fuzzing build: clang 14 with its sanitizer runtimes and libFuzzer.
 SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -91,6 +91,25 @@ TEST(CommandLine, FilesAndFramesAreHandedOn) {
   const Parsed s = Parse({"--save", "b.toml"});
   ASSERT_TRUE(s.line) << s.err;
   EXPECT_EQ(s.line->save_file, "b.toml");
+  EXPECT_FALSE(s.line->record_file || s.line->terminal || s.line->ticks);
+}
+
+TEST(CommandLine, RecordingTakesItsFileTicksAndScale) {
+  const Parsed p = Parse({"--record", "a.gif", "--ticks", "7", "--scale", "3", "--text", "HI"});
+  ASSERT_TRUE(p.line) << p.err;
+  EXPECT_EQ(p.line->record_file, "a.gif");
+  EXPECT_EQ(p.line->ticks, 7);
+  EXPECT_EQ(p.line->scale, 3);
+  EXPECT_EQ(p.line->overrides.text, u"HI");
+  // Without --ticks the recorder picks the length; the scale is 1.
+  const Parsed plain = Parse({"--record", "b.gif"});
+  ASSERT_TRUE(plain.line) << plain.err;
+  EXPECT_EQ(plain.line->ticks, std::nullopt);
+  EXPECT_EQ(plain.line->scale, 1);
+  const Parsed terminal = Parse({"--terminal", "--color", "red"});
+  ASSERT_TRUE(terminal.line) << terminal.err;
+  EXPECT_TRUE(terminal.line->terminal);
+  EXPECT_EQ(terminal.line->overrides.color, 0);
 }
 
 struct Refused {
@@ -126,7 +145,17 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--width", "16383"}, "'16383' is not a width in pixels"},
         Refused{{"--once", "--repeat"}, "--once excludes --repeat"},
         Refused{{"--frames", "out"}, "--frames requires --ticks"},
-        Refused{{"--ticks", "3"}, "--ticks requires --frames"},
+        Refused{{"--ticks", "3"}, "--ticks requires --frames or --record"},
+        Refused{{"--terminal", "--ticks", "3"}, "--ticks requires --frames or --record"},
+        Refused{{"--record", "a.gif", "--ticks", "0"}, "--ticks: --record needs at least 1 tick"},
+        Refused{{"--scale", "2"}, "--scale requires --record"},
+        Refused{{"--record", "a.gif", "--scale", "0"}, "--scale: '0' is not a scale from 1 to 16"},
+        Refused{{"--record", "a.gif", "--scale", "17"}, "'17' is not a scale from 1 to 16"},
+        Refused{{"--record", "a.gif", "--frames", "out", "--ticks", "1"}, "excludes"},
+        Refused{{"--record", "a.gif", "--save", "b.toml"}, "excludes"},
+        Refused{{"--terminal", "--record", "a.gif"}, "excludes"},
+        Refused{{"--terminal", "--frames", "out", "--ticks", "1"}, "excludes"},
+        Refused{{"--record"}, "--record"},
         Refused{{"--frames", "out", "--ticks", "-1"}, "'-1' is not a number of ticks"},
         Refused{{"--save", "a.toml", "--frames", "out", "--ticks", "1"}, "excludes"},
         Refused{{"--text"}, "--text"}, Refused{{"stray"}, "stray"},
@@ -136,8 +165,9 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutputAndEndTheProgram) {
   const Parsed help = Parse({"--help"});
   ASSERT_FALSE(help.line);
   EXPECT_EQ(help.line.error(), kExitOk);
-  for (const char* option : {"--text", "--color", "--delay", "--once", "--repeat", "--border", "--width",
-                             "--form", "--save", "--frames", "--ticks", "--version"})
+  for (const char* option :
+       {"--text", "--color", "--delay", "--once", "--repeat", "--border", "--width", "--form", "--save",
+        "--frames", "--ticks", "--record", "--scale", "--terminal", "--version"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   const Parsed version = Parse({"--version"});
   ASSERT_FALSE(version.line);

@@ -21,6 +21,7 @@
 #include "demo/form_file.h"
 #include "demo/frames.h"
 #include "host/headless/headless_container.h"
+#include "tests/demo/glimmer_run.h"
 #include "tests/support/png_reader.h"
 #include "tests/support/reference_frame.h"
 
@@ -28,15 +29,17 @@ namespace glimmer {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A parameterised case's name, for the test's name.
+template <class Case>
+std::string NameOf(const ::testing::TestParamInfo<Case>& param_info) {
+  return param_info.param.name;
+}
 using testing::ExpectedFrame;
 using testing::FirstDifference;
+using testing::Outcome;
 using testing::ReadPng;
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testing::RunGlimmerWith;
 
 // What the window opener was asked to do, when a test stands in for it.
 struct OpenedWindow {
@@ -45,12 +48,28 @@ struct OpenedWindow {
   Overrides overrides;
 };
 OpenedWindow* g_opened = nullptr;
+OpenedWindow* g_terminal = nullptr;
+bool g_output_is_terminal = false;
+std::optional<std::string> g_unreachable;  // why the named display does not answer
 
-int RecordingOpener(const FormDescription& form, const Overrides& overrides, std::ostream&) {
-  ++g_opened->calls;
-  g_opened->form = form;
-  g_opened->overrides = overrides;
+int Record(OpenedWindow* opened, const FormDescription& form, const Overrides& overrides) {
+  ++opened->calls;
+  opened->form = form;
+  opened->overrides = overrides;
   return 0;
+}
+int RecordingOpener(const FormDescription& form, const Overrides& overrides, std::ostream&) {
+  return Record(g_opened, form, overrides);
+}
+int RecordingTerminal(const FormDescription& form, const Overrides& overrides, std::ostream&) {
+  return Record(g_terminal, form, overrides);
+}
+bool FakeReachable(std::string* why) {
+  if (g_unreachable) *why = *g_unreachable;
+  return !g_unreachable;
+}
+bool FakeOutputIsTerminal() {
+  return g_output_is_terminal;
 }
 
 class ProgramTest : public ::testing::Test {
@@ -61,23 +80,21 @@ class ProgramTest : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     g_opened = &opened_;
+    g_terminal = &terminal_;
+    g_output_is_terminal = false;
+    g_unreachable.reset();
   }
   void TearDown() override {
     fs::remove_all(dir_);
     g_opened = nullptr;
+    g_terminal = nullptr;
   }
 
-  Outcome Glimmer(std::vector<std::string> args) {
-    args.insert(args.begin(), "glimmer");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-      argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    Outcome run;
-    run.status = RunGlimmer(static_cast<int>(argv.size()), argv.data(), out, err, &RecordingOpener);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+  static Outcome Glimmer(std::vector<std::string> args) {
+    return RunGlimmerWith(std::move(args), {.window = &RecordingOpener,
+                                            .display_reachable = &FakeReachable,
+                                            .terminal = &RecordingTerminal,
+                                            .output_is_terminal = &FakeOutputIsTerminal});
   }
 
   [[nodiscard]] std::string Path(const std::string& name) const { return (dir_ / name).string(); }
@@ -105,6 +122,7 @@ class ProgramTest : public ::testing::Test {
 
   fs::path dir_;
   OpenedWindow opened_;
+  OpenedWindow terminal_;
 };
 
 // ScrollX on tick t of the first pass of a sign W pixels wide.
@@ -289,15 +307,83 @@ class ScopedEnv {
   std::optional<std::string> old_;
 };
 
-TEST_F(ProgramTest, WithoutADisplayTheProgramSaysSoAndSuggestsFrames) {
+TEST_F(ProgramTest, WithoutADisplayOrATerminalTheProgramSaysSoAndSuggestsTheAlternatives) {
   const ScopedEnv display("DISPLAY", nullptr);
   const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
   const Outcome run = Glimmer({});
   EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(opened_.calls, 0);
+  EXPECT_EQ(opened_.calls + terminal_.calls, 0);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("--frames"), std::string::npos);
+  for (const char* hint : {"DISPLAY and WAYLAND_DISPLAY are unset", "terminal", "--record", "--frames"})
+    EXPECT_NE(run.err.find(hint), std::string::npos) << hint << " in " << run.err;
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+// Where plain glimmer shows the sign: the display, whether it answers, and whether standard output is a
+// terminal.
+struct PlaceCase {
+  std::string name;
+  const char* display;                     // DISPLAY, or none
+  std::optional<std::string> unreachable;  // why the display does not answer
+  bool output_is_terminal = false;
+  std::string expected;  // "window", "terminal" or "nowhere"
+  std::string notice;    // what standard error says, in part ("" for nothing at all)
+};
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PlaceTest : public ProgramTest, public ::testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(PlaceTest, PlainGlimmerShowsTheSignWhereItCan) {
+  const PlaceCase& c = GetParam();
+  const ScopedEnv display("DISPLAY", c.display);
+  const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  g_unreachable = c.unreachable;
+  g_output_is_terminal = c.output_is_terminal;
+  const Outcome run = Glimmer({"--text", "HI"});
+  EXPECT_EQ(run.status, c.expected == "nowhere" ? kExitFailure : kExitOk);
+  EXPECT_EQ(opened_.calls, c.expected == "window" ? 1 : 0);
+  EXPECT_EQ(terminal_.calls, c.expected == "terminal" ? 1 : 0);
+  if (c.expected == "terminal") {
+    EXPECT_EQ(terminal_.overrides.text, u"HI");
+  }
+  if (c.notice.empty()) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    EXPECT_NE(run.err.find(c.notice), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PlaceTest,
+    ::testing::Values(
+        PlaceCase{"DisplayAnswers", ":7", std::nullopt, true, "window", ""},
+        PlaceCase{"NoDisplayInATerminal", nullptr, std::nullopt, true, "terminal",
+                  "(DISPLAY and WAYLAND_DISPLAY are unset); showing the sign in this terminal (q ends it)"},
+        PlaceCase{"DisplayDoesNotAnswerInATerminal", ":7", "cannot open the display :7", true, "terminal",
+                  "glimmer: cannot open the display :7; showing the sign in this terminal"},
+        PlaceCase{"DisplayDoesNotAnswerNoTerminal", ":7", "cannot open the display :7", false, "nowhere",
+                  "glimmer: cannot open the display :7; run it in a terminal"}),
+    NameOf<PlaceCase>);
+
+TEST_F(ProgramTest, TheTerminalOptionUsesTheTerminalEvenWithADisplay) {
+  const ScopedEnv display("DISPLAY", ":7");
+  g_output_is_terminal = true;
+  const Outcome run = Glimmer({"--terminal", "--color", "yellow"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(opened_.calls, 0);
+  ASSERT_EQ(terminal_.calls, 1);
+  EXPECT_EQ(terminal_.overrides.color, 2);
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ProgramTest, TheTerminalOptionWithoutATerminalIsAnError) {
+  const Outcome run = Glimmer({"--terminal"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(terminal_.calls, 0);
+  EXPECT_EQ(run.err, "glimmer: --terminal needs a terminal on standard output\n");
 }
 
 TEST_F(ProgramTest, WithADisplayTheWindowOpensWithTheDescriptionAndOverrides) {

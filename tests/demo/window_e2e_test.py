@@ -43,6 +43,8 @@ def start_xvfb():
     # -noreset: by default the server resets when its last client leaves, and glimmer's first connection
     # (the check that the display can be reached) is closed just before Qt opens its own.
     read_end, write_end = os.pipe()
+    # -noreset: by default the server resets when its last client leaves, and a client that connects during
+    # the reset is refused; the program's display check, Qt and xdotool connect one after another.
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
          "-noreset"],

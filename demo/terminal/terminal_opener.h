@@ -1,0 +1,18 @@
+// Shows FormGlimmer's sign, LED1, running in the terminal on standard output, until q or Ctrl-C is typed
+// or a signal ends it. LED1 is built exactly as the window builds it; Form_Load starts it and Form_Unload
+// stops it, as when the window opens and closes.
+#pragma once
+
+#include <ostream>
+
+#include "demo/form_description.h"
+#include "demo/form_glimmer.h"
+
+namespace glimmer {
+
+// The exit status: 0 after q or Ctrl-C; 1 after a message on `err` when the terminal is of no known type,
+// LED1 cannot be built or a handler fails. After SIGINT, SIGTERM or SIGHUP it restores the terminal and
+// then ends the process by that signal, as the shell expects.
+[[nodiscard]] int RunInTerminal(const FormDescription& form, const Overrides& overrides, std::ostream& err);
+
+}  // namespace glimmer

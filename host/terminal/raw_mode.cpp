@@ -1,0 +1,22 @@
+#include "host/terminal/raw_mode.h"
+
+#include <unistd.h>
+
+namespace glimmer::terminal {
+
+RawMode::RawMode(int fd) : fd_(fd) {
+  if (::isatty(fd) != 1 || ::tcgetattr(fd, &saved_) != 0) return;
+  termios raw = saved_;
+  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG | IEXTEN));
+  raw.c_iflag &= static_cast<tcflag_t>(~(IXON | ICRNL));
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  active_ = ::tcsetattr(fd, TCSAFLUSH, &raw) == 0;
+}
+
+RawMode::~RawMode() {
+  // TCSADRAIN: the last frame and the screen's restoring go out before the settings change back.
+  if (active_) (void)::tcsetattr(fd_, TCSADRAIN, &saved_);
+}
+
+}  // namespace glimmer::terminal
