@@ -6,7 +6,8 @@
 
 namespace glimmer {
 
-// On false, `why` says which display could not be opened.
+// On false, `why` says which display could not be opened. A display that answers keeps this connection
+// until the process ends.
 [[nodiscard]] bool X11DisplayReachable(std::string* why);
 
 }  // namespace glimmer
