@@ -36,26 +36,18 @@
 #include <string_view>
 #include <vector>
 
-#include "host/container.h"
-#include "host/control.h"
-#include "host/gdi_host.h"
-#include "host/image.h"
+#include "host/container_base.h"
 #include "host/qt/qt_timer.h"
-#include "host/rectangle_shape.h"
 
 namespace glimmer::qt {
 
-class ControlWidget final : public QWidget, public Container, private glimmer::Screen {
+class ControlWidget final : public QWidget, public ContainerBase {
   Q_OBJECT
 
  public:
   struct Options {
     float twips_per_pixel_x = 15.0f;
     float twips_per_pixel_y = 15.0f;
-  };
-  struct CallbackError {
-    std::string callback;
-    Error error;
   };
 
   // Creates the control from its class: background, size and children from the design, then the control
@@ -65,26 +57,9 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   // Stops every timer (no tick reaches a control that is going away), delivers UserControl_Terminate and
   // destroys the control.
   ~ControlWidget() override;
-  ControlWidget(const ControlWidget&) = delete;
-  ControlWidget& operator=(const ControlWidget&) = delete;
-
-  [[nodiscard]] Control& control() { return *control_; }
-  template <class T>
-  [[nodiscard]] T& control_as() {
-    return static_cast<T&>(*control_);
-  }
-
-  // Host side of creation and saving. Each delivers one callback and returns (and records) its result.
-  Status InitNew();
-  Status Load(PropertyBag& bag);
-  Status Save(PropertyBag& bag);
-  // Sites the control: a first UserControl_Resize at its current size.
-  Status Site();
-  // A host resize in pixels; UserControl_Resize when the size really changes.
-  Status Resize(double width_pixels, double height_pixels);
 
   // Stops every child timer, as a window does before it goes away.
-  void StopTimers();
+  void StopTimers() override;
   // Delivers one tick of the named timer as if its QTimer had elapsed: only while that timer runs and no
   // other callback is in progress. Returns whether the tick was delivered. Hosts that keep their own time
   // (and tests) drive the control with it.
@@ -96,40 +71,17 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   // Whether a repaint would reach the screen: the widget is visible and its window neither minimised nor
   // unexposed.
   [[nodiscard]] bool OnScreen() const;
-
-  // What the user sees, at one image pixel per control pixel: the control's pixels with its shapes over them.
-  [[nodiscard]] Image Frame() const;
-  [[nodiscard]] double width_pixels() const { return width_; }
-  [[nodiscard]] double height_pixels() const { return height_; }
   [[nodiscard]] QtTimer* timer(std::string_view name);
-  [[nodiscard]] RectangleShape* shape(std::string_view name, std::int16_t index);
-  [[nodiscard]] const std::vector<CallbackError>& callback_errors() const { return callback_errors_; }
   // The whole factor each control pixel is drawn with: 1, or the integer part of a device pixel ratio of 2
   // or more.
   [[nodiscard]] int pixel_scale() const;
 
-  // The host's event handler; it runs inside RaiseEvent, before the raise returns (after eventRaised).
-  std::function<void(DispId)> on_event;
-
   [[nodiscard]] QSize sizeHint() const override;
 
-  // Container
-  Result<float> ScaleWidth() const override;
-  Result<float> ScaleHeight() const override;
-  Result<gdi::HDC> hDC() const override;
-  Result<ColorRef> BackColor() const override;
-  Status Cls() override;
-  Status Enabled(bool on) override;
-  Status Width(float twips) override;
-  Status Height(float twips) override;
-  const glimmer::Screen& Screen() const override { return *this; }
   Result<Timer*> TimerChild(std::string_view name) override;
-  Result<Shape*> ShapeChild(std::string_view name, std::int16_t index) override;
-  Status PropertyChanged(std::string_view name) override;
-  Status RaiseEvent(DispId event) override;
 
  signals:
-  // A declared event of the control was raised (for the LED, Terminate is 3).
+  // A declared event of the control was raised (for the LED, Terminate is 3); before on_event runs.
   void eventRaised(int event);
   // The control asked the host to save the named property.
   void propertyChanged(const QString& name);
@@ -140,36 +92,27 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
- private:
-  // Screen
-  Result<float> TwipsPerPixelX() const override;
-  Result<float> TwipsPerPixelY() const override;
+  // The control draws only inside callbacks and Cls; after each the widget asks for a repaint.
+  void CallbackDone(std::string_view callback, const Status& status) override;
+  void AreaCleared() override { RequestRepaint(); }
+  void SizeChanged() override;
+  void ShapesChanged() override;
+  void EnabledChanged(bool on) override { setEnabled(on); }
+  void PropertyNoticed(std::string_view name) override;
+  void EventNoticed(DispId event) override { emit eventRaised(event); }
 
-  // Delivers one callback, recording a failure.
-  template <class F>
-  Status Deliver(std::string_view callback, F&& call);
-  Status DeliverResize();
+ private:
   void Tick(QtTimer& timer);
-  void SetPixelSize(double width, double height);
   void FitWidget();
-  void ShapesChanged();
   // Asks for a repaint only when it would be seen; a widget that comes back is repainted whole by Qt, or by
   // Reappear.
   void RequestRepaint();
   void Reappear();
   void FollowWindow();
-  [[nodiscard]] const QImage& Pixels(const gdi::PixelView& view, qreal ratio);
+  [[nodiscard]] const QImage& PixelImage(const gdi::PixelView& view, qreal ratio);
   [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height, qreal ratio);
-  [[nodiscard]] Pixel BackPixel() const;
 
-  Options options_;
-  ColorRef back_color_;
-  double width_ = 0;
-  double height_ = 0;
-  gdi::OwnedSurface screen_;
   std::vector<std::unique_ptr<QtTimer>> timers_;
-  std::vector<std::unique_ptr<RectangleShape>> shapes_;
-  std::unique_ptr<Control> control_;
   // The screen's pixels as an image that shares their memory, made again only when the surface moves.
   QImage pixels_;
   // The shapes' outlines on a transparent layer, redrawn only when a shape or the size changes.
@@ -178,10 +121,8 @@ class ControlWidget final : public QWidget, public Container, private glimmer::S
   // The top-level window whose state changes are followed.
   QPointer<QWindow> followed_;
 
-  int busy_ = 0;  // callbacks in progress (a resize may nest in another callback)
   std::int64_t ticks_ = 0;
   std::int64_t paints_ = 0;
-  std::vector<CallbackError> callback_errors_;
 };
 
 }  // namespace glimmer::qt
