@@ -30,7 +30,9 @@ ContainerBase::ContainerBase(const ControlClass& control_class, Options options)
   }
 }
 
-ContainerBase::~ContainerBase() { control_.reset(); }
+ContainerBase::~ContainerBase() {
+  control_.reset();
+}
 
 void ContainerBase::CreateControl(const ControlClass& control_class) {
   control_ = control_class.create(*this);
@@ -52,7 +54,9 @@ Status ContainerBase::Load(PropertyBag& bag) {
 Status ContainerBase::Save(PropertyBag& bag) {
   return Deliver("UserControl_WriteProperties", [&] { return control_->UserControl_WriteProperties(bag); });
 }
-Status ContainerBase::Site() { return DeliverResize(); }
+Status ContainerBase::Site() {
+  return DeliverResize();
+}
 
 Status ContainerBase::Resize(double width_pixels, double height_pixels) {
   if (width_pixels == width_ && height_pixels == height_) return {};
@@ -84,7 +88,8 @@ Pixel ContainerBase::BackPixel() const {
 Image ContainerBase::Frame() const {
   Image image = screen_.snapshot();
   const gdi::PixelView view{image.pixels.data(), image.width, image.height};
-  for (const auto& s : shapes_) s->DrawOnto(view);
+  for (const auto& s : shapes_)
+    s->DrawOnto(view);
   return image;
 }
 
@@ -130,7 +135,8 @@ Status ContainerBase::Enabled(bool on) {
 
 // A size that really changes raises UserControl_Resize before the assignment returns; its error is the
 // nested callback's own (recorded), not the assignment's.
-Status ContainerBase::SetSide(Operation op, float twips, float twips_per_pixel, double* side, float* assigned) {
+Status ContainerBase::SetSide(Operation op, float twips, float twips_per_pixel, double* side,
+                              float* assigned) {
   if (auto s = faults_.Check(op); !s) return s;
   if (!std::isfinite(twips) || twips < 0) return Fail(Error::InvalidPropertyValue);
   *assigned = twips;

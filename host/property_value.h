@@ -64,5 +64,7 @@ class PropertyValue {
 // UTF-16 <-> UTF-8 for messages, files and command lines. Invalid sequences become U+FFFD.
 [[nodiscard]] std::string ToUtf8(std::u16string_view text);
 [[nodiscard]] std::u16string FromUtf8(std::string_view text);
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace glimmer

@@ -2,26 +2,10 @@
 
 #include <vterm.h>
 
+#include "host/property_value.h"
+
 namespace glimmer::testing {
 namespace {
-
-void AppendUtf8(std::string& out, std::uint32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 template <class Modes>
 int SetTermProp(VTermProp prop, VTermValue* value, void* user) {
@@ -55,7 +39,7 @@ ScreenCell VTermScreenModel::At(int row, int column) const {
   vterm_screen_get_cell(screen_, VTermPos{row, column}, &cell);
   ScreenCell result;
   for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && cell.chars[i] != 0; ++i)
-    AppendUtf8(result.text, cell.chars[i]);
+    AppendUtf8(result.text, static_cast<char32_t>(cell.chars[i]));
   result.default_colours = VTERM_COLOR_IS_DEFAULT_FG(&cell.fg) && VTERM_COLOR_IS_DEFAULT_BG(&cell.bg);
   vterm_screen_convert_color_to_rgb(screen_, &cell.fg);
   vterm_screen_convert_color_to_rgb(screen_, &cell.bg);
