@@ -73,16 +73,16 @@ mode_t ModeFor(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path,
-                                                     std::string_view contents) {
+Expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path,
+                                                std::string_view contents) {
   TemporaryFile temp(path);
-  if (temp.fd() < 0) return std::unexpected(Reason(path, errno));
-  if (const int e = WriteAll(temp.fd(), contents)) return std::unexpected(Reason(path, e));
-  if (::fchmod(temp.fd(), ModeFor(path)) != 0) return std::unexpected(Reason(path, errno));
+  if (temp.fd() < 0) return Unexpected<std::string>(Reason(path, errno));
+  if (const int e = WriteAll(temp.fd(), contents)) return Unexpected<std::string>(Reason(path, e));
+  if (::fchmod(temp.fd(), ModeFor(path)) != 0) return Unexpected<std::string>(Reason(path, errno));
   // On disk before the rename, so that a crash cannot leave an empty file under the target's name.
-  if (::fsync(temp.fd()) != 0) return std::unexpected(Reason(path, errno));
-  if (const int e = temp.Close()) return std::unexpected(Reason(path, e));
-  if (::rename(temp.path().c_str(), path.c_str()) != 0) return std::unexpected(Reason(path, errno));
+  if (::fsync(temp.fd()) != 0) return Unexpected<std::string>(Reason(path, errno));
+  if (const int e = temp.Close()) return Unexpected<std::string>(Reason(path, e));
+  if (::rename(temp.path().c_str(), path.c_str()) != 0) return Unexpected<std::string>(Reason(path, errno));
   temp.Commit();
   return {};
 }

@@ -3,15 +3,16 @@
 // leaves an existing target as it was.
 #pragma once
 
-#include <expected>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "host/expected.h"
+
 namespace glimmer {
 
 // On failure, why (with the path), for a message.
-[[nodiscard]] std::expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path,
-                                                                   std::string_view contents);
+[[nodiscard]] Expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path,
+                                                              std::string_view contents);
 
 }  // namespace glimmer

@@ -33,9 +33,9 @@ constexpr std::string_view kHeader =
 constexpr double kMaxSide = gdi::kMaxBitmapSide;
 constexpr double kMaxSignWidth = gdi::kMaxBitmapSide - 2;
 
-using Failure = std::unexpected<DescriptionError>;
+using Failure = Unexpected<DescriptionError>;
 template <class T>
-using Parsed = std::expected<T, DescriptionError>;
+using Parsed = Expected<T, DescriptionError>;
 
 std::string Lower(std::string_view key) {
   std::string out(key);
@@ -87,7 +87,7 @@ class TableReader {
 
   // Every key must be one of `known`.
   template <std::size_t N>
-  [[nodiscard]] std::expected<void, DescriptionError> OnlyKnown(
+  [[nodiscard]] Expected<void, DescriptionError> OnlyKnown(
       const std::array<std::string_view, N>& known) const {
     for (const auto& [key, node] : table_)
       if (std::find(known.begin(), known.end(), key.str()) == known.end())
@@ -208,9 +208,9 @@ Parsed<PropertyValue> EntryValue(const TableReader& reader, std::string_view key
 }
 
 // The host's record of the size must agree with the size.
-std::expected<void, DescriptionError> CheckExtent(const TableReader& reader, const toml::table& entries,
-                                                  const MemoryPropertyBag::Entry& entry, double twips,
-                                                  std::string_view size_key) {
+Expected<void, DescriptionError> CheckExtent(const TableReader& reader, const toml::table& entries,
+                                             const MemoryPropertyBag::Entry& entry, double twips,
+                                             std::string_view size_key) {
   const toml::node& node = *entries.get(entry.first);
   const std::int32_t* value = entry.second.get_if<std::int32_t>();
   if (value == nullptr)
@@ -394,8 +394,8 @@ std::string DescriptionError::Message() const {
   return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
 }
 
-std::expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
-                                                                      std::string_view source) {
+Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
+                                                                 std::string_view source) {
   // toml++ reports syntax errors by exception; they stop here.
   try {
     const toml::table root = toml::parse(text, source);
@@ -407,7 +407,7 @@ std::expected<FormDescription, DescriptionError> ParseFormDescription(std::strin
   }
 }
 
-std::expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path) {
+Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
     return Failure(DescriptionError{path.string(), 0, 0, "cannot read it: it is a folder"});

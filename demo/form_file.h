@@ -14,12 +14,12 @@
 #pragma once
 
 #include <cstdint>
-#include <expected>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "demo/form_description.h"
+#include "host/expected.h"
 
 namespace glimmer {
 
@@ -33,11 +33,10 @@ struct DescriptionError {
   [[nodiscard]] std::string Message() const;
 };
 
-[[nodiscard]] std::expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
-                                                                                    std::string_view source);
+[[nodiscard]] Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
+                                                                               std::string_view source);
 // Reads and parses a file; a file that cannot be read is an error without a place.
-[[nodiscard]] std::expected<FormDescription, DescriptionError> ReadFormFile(
-    const std::filesystem::path& path);
+[[nodiscard]] Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path);
 
 // The description as a file: a comment that explains the format, then the three tables, keys in order.
 // Entry keys are written in lower case, as the host keeps them.
