@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <system_error>
 
+#include "demo/toml_nesting.h"
 #include "host/gdi.h"
 #include "host/property_bag.h"
 
@@ -19,6 +21,8 @@ namespace {
 constexpr std::string_view kFormKey = "FormGlimmer";
 constexpr std::string_view kControlKey = "LED1";
 constexpr std::string_view kEntriesKey = "entries";
+// Deeper nesting is refused before toml++ sees it (demo/toml_nesting.h).
+constexpr int kMaxNesting = 32;
 
 constexpr std::string_view kHeader =
     "# FormGlimmer, the demo window, and LED1, the sign it hosts. Measures are in twips, 15 to a pixel.\n"
@@ -390,12 +394,31 @@ void InsertEntry(toml::table& table, const std::string& key, const PropertyValue
 }  // namespace
 
 std::string DescriptionError::Message() const {
-  if (line <= 0) return source + ": " + what;
-  return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
+  // Keys and texts from the file are part of `what`: their control characters are shown escaped, so that
+  // the message stays one line and sends the terminal nothing but text.
+  std::string shown;
+  for (const char c : what) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (u < 0x20 || u == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(u));
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  if (line <= 0) return source + ": " + shown;
+  return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + shown;
 }
 
 Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
                                                                  std::string_view source) {
+  if (const auto deep = FindTooDeepNesting(text, kMaxNesting))
+    return Failure(DescriptionError{std::string(source), deep->line, deep->column,
+                                    "tables and values nest more than " + std::to_string(kMaxNesting) +
+                                        " levels deep here; a form description needs 5"});
   // toml++ reports syntax errors by exception; they stop here.
   try {
     const toml::table root = toml::parse(text, source);
@@ -416,10 +439,15 @@ Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::
     ec.assign(errno, std::generic_category());
     return Failure(DescriptionError{path.string(), 0, 0, "cannot read it: " + ec.message()});
   }
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text(kMaxFormFileBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) return Failure(DescriptionError{path.string(), 0, 0, "cannot read it"});
-  return ParseFormDescription(text.str(), path.string());
+  if (static_cast<std::size_t>(in.gcount()) > kMaxFormFileBytes)
+    return Failure(DescriptionError{path.string(), 0, 0,
+                                    "cannot read it: it is longer than " + std::to_string(kMaxFormFileBytes) +
+                                        " bytes, and a form description is about a kilobyte"});
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return ParseFormDescription(text, path.string());
 }
 
 std::string FormatFormDescription(const FormDescription& form) {
