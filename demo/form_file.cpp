@@ -11,7 +11,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "demo/toml_nesting.h"
+#include "demo/toml_precheck.h"
 #include "host/gdi.h"
 #include "host/property_bag.h"
 
@@ -21,7 +21,7 @@ namespace {
 constexpr std::string_view kFormKey = "FormGlimmer";
 constexpr std::string_view kControlKey = "LED1";
 constexpr std::string_view kEntriesKey = "entries";
-// Deeper nesting is refused before toml++ sees it (demo/toml_nesting.h).
+// Deeper nesting is refused before toml++ sees it (demo/toml_precheck.h).
 constexpr int kMaxNesting = 32;
 
 constexpr std::string_view kHeader =
@@ -415,10 +415,9 @@ std::string DescriptionError::Message() const {
 
 Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
                                                                  std::string_view source) {
-  if (const auto deep = FindTooDeepNesting(text, kMaxNesting))
-    return Failure(DescriptionError{std::string(source), deep->line, deep->column,
-                                    "tables and values nest more than " + std::to_string(kMaxNesting) +
-                                        " levels deep here; a form description needs 5"});
+  if (auto hazard = PrecheckToml(text, kMaxNesting))
+    return Failure(
+        DescriptionError{std::string(source), hazard->line, hazard->column, std::move(hazard->what)});
   // toml++ reports syntax errors by exception; they stop here.
   try {
     const toml::table root = toml::parse(text, source);

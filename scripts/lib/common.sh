@@ -59,6 +59,12 @@ report_counts() {
   if [ -f "$reports/faults.txt" ]; then
     echo "$label: $(awk '{ s += $NF } END { print s + 0 }' "$reports/faults.txt") faults injected by the fault matrix"
   fi
+  if [ -f "$reports/bad_files.txt" ]; then
+    # "<kind> <count>" lines: the total, and the count of each kind.
+    echo "$label: $(awk '{ kind = $0; sub(/ [0-9]+$/, "", kind); n[kind] += $NF } END { for (k in n) print k, n[k] }' \
+      "$reports/bad_files.txt" | sort |
+      awk '{ all += $NF; list = list (NR > 1 ? ", " : "") $0 } END { print all " bad files tried (" list ")" }')"
+  fi
   if [ -f "$reports/soak.txt" ]; then
     sed "s/^/$label: /" "$reports/soak.txt"
   fi
@@ -75,8 +81,11 @@ run_fuzzers() {
     rm -rf "$work"
     mkdir -p "$work/corpus" "$work/crashes"
     cp "$ROOT/fuzz/corpus/$name/"* "$work/corpus/"
+    # A target's words, where it has them: fuzz/<target>.dict.
+    local dict=()
+    [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1024 -print_final_stats=1 \
-      -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
+      "${dict[@]}" -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
     pids+=($!)
     names+=("$name")
   done

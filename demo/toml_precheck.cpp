@@ -1,4 +1,6 @@
-#include "demo/toml_nesting.h"
+#include "demo/toml_precheck.h"
+
+#include <cstdio>
 
 namespace glimmer {
 namespace {
@@ -7,23 +9,42 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r';
 }
 
-// Bytes beyond ASCII count as key characters too: where a parser takes Unicode keys the scan goes on with
-// it, and anywhere else the parser stops at them first.
 bool IsBareKeyChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '_' || c == '-' ||
-         u >= 0x80;
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+}
+
+struct CodePoint {
+  char32_t value;
+  std::size_t length;
+};
+
+// The character beyond ASCII that starts `text`, when it is well-formed UTF-8 (toml++ refuses any other
+// bytes itself, before it looks at them).
+std::optional<CodePoint> NonAsciiAt(std::string_view text) {
+  if (text.empty() || static_cast<unsigned char>(text[0]) < 0x80) return std::nullopt;
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || text.size() < length) return std::nullopt;
+  char32_t value = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    value = value << 6 | (next & 0x3F);
+  }
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
+  return CodePoint{value, length};
 }
 
 // A table header sets the depth of the key/value lines after it; a dotted key adds its parts, an array
 // or an inline table one level.
-class NestingScan {
+class Precheck {
  public:
-  NestingScan(std::string_view text, int max_depth) : text_(text), max_depth_(max_depth) {
+  Precheck(std::string_view text, int max_depth) : text_(text), max_depth_(max_depth) {
     if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;  // a byte-order mark
   }
 
-  std::optional<TooDeep> Run() {
+  std::optional<TomlHazard> Run() {
     std::int64_t table_depth = 0;
     while (true) {
       SkipBlanks();
@@ -48,7 +69,6 @@ class NestingScan {
   [[nodiscard]] char Peek(std::size_t ahead = 0) const {
     return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
   }
-  [[nodiscard]] TooDeep Here() const { return {line_, column_}; }
 
   void Advance(std::size_t n = 1) {
     for (; n > 0 && !AtEnd(); --n, ++pos_) {
@@ -77,24 +97,42 @@ class NestingScan {
     }
   }
 
-  bool Deeper(std::int64_t depth, const TooDeep& at) {
+  void Found(std::string what) { found_ = TomlHazard{line_, column_, std::move(what)}; }
+
+  // "'é' (U+00E9)" for the character here, if it is one beyond ASCII.
+  [[nodiscard]] std::optional<std::string> NonAsciiHere() const {
+    const auto c = NonAsciiAt(text_.substr(pos_));
+    if (!c) return std::nullopt;
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c->value));
+    return "'" + std::string(text_.substr(pos_, c->length)) + "' (" + code + ")";
+  }
+
+  // The text stops being TOML here: the check stops, after noting a character toml++ would trip on.
+  bool Stop() {
+    if (const auto shown = NonAsciiHere()) Found(*shown + " may stand only in a string or a comment");
+    return false;
+  }
+
+  bool Deeper(std::int64_t depth, std::int64_t line, std::int64_t column) {
     if (depth <= max_depth_) return false;
-    found_ = at;
+    found_ = TomlHazard{
+        line, column, "tables and values nest more than " + std::to_string(max_depth_) + " levels deep here"};
     return true;
   }
 
   // "[a.b]" or "[[a.b]]": the depth of the table it opens, or nothing to stop.
   std::optional<std::int64_t> Header() {
-    const TooDeep at = Here();
+    const std::int64_t line = line_, column = column_;
     Advance();
     const bool array = Peek() == '[';
     if (array) Advance();
     const std::int64_t parts = Key();
     const std::int64_t depth = parts + (array ? 1 : 0);
-    if (parts == 0 || Deeper(depth, at)) return std::nullopt;
+    if (parts == 0 || Deeper(depth, line, column)) return std::nullopt;
     SkipBlanks();
     for (int closing = array ? 2 : 1; closing > 0; --closing) {
-      if (Peek() != ']') return std::nullopt;
+      if (Peek() != ']') return Stop(), std::nullopt;
       Advance();
     }
     return depth;
@@ -102,27 +140,28 @@ class NestingScan {
 
   // "a.b = value" within a table at `base`; false to stop.
   bool KeyValue(std::int64_t base) {
-    const TooDeep at = Here();
+    const std::int64_t line = line_, column = column_;
     const std::int64_t parts = Key();
-    if (parts == 0 || Deeper(base + parts, at)) return false;
+    if (parts == 0 || Deeper(base + parts, line, column)) return false;
     SkipBlanks();
-    if (Peek() != '=') return false;
+    if (Peek() != '=') return Stop();
     Advance();
     return Value(base + parts);
   }
 
-  // The number of parts of the key here; 0 when there is none.
+  // The number of parts of the key here; 0 to stop.
   std::int64_t Key() {
     std::int64_t parts = 0;
     while (true) {
       SkipBlanks();
       if (Peek() == '"' || Peek() == '\'') {
-        if (!String(false)) return 0;
+        // toml++ reads a multi-line string here too before it refuses one.
+        if (!String(true)) return 0;
       } else if (IsBareKeyChar(Peek())) {
         while (IsBareKeyChar(Peek()))
           Advance();
       } else {
-        return 0;
+        return Stop(), 0;
       }
       ++parts;
       SkipBlanks();
@@ -137,22 +176,24 @@ class NestingScan {
     if (Peek() == '[') return Array(depth);
     if (Peek() == '{') return InlineTable(depth);
     // A number, a Boolean, a date or a time, up to whatever ends a value.
-    while (!AtEnd() && std::string_view(",]}#\n").find(Peek()) == std::string_view::npos)
+    while (!AtEnd() && std::string_view(",]}#\n").find(Peek()) == std::string_view::npos) {
+      if (static_cast<unsigned char>(Peek()) >= 0x80) return Stop();
       Advance();
+    }
     return true;
   }
 
   bool Array(std::int64_t depth) {
-    const TooDeep at = Here();
+    const std::int64_t line = line_, column = column_;
     Advance();
-    if (Deeper(depth + 1, at)) return false;
+    if (Deeper(depth + 1, line, column)) return false;
     while (true) {
       SkipSpace();
       if (Peek() == ']') break;
       if (!Value(depth + 1)) return false;
       SkipSpace();
       if (Peek() == ']') break;
-      if (Peek() != ',') return false;
+      if (Peek() != ',') return Stop();
       Advance();
     }
     Advance();
@@ -160,7 +201,7 @@ class NestingScan {
   }
 
   // Newlines, comments and a trailing comma are taken here although TOML 1.0 refuses them, so that the
-  // scan never stops where a more lenient parser goes on.
+  // check never stops where a more lenient parser goes on.
   bool InlineTable(std::int64_t depth) {
     Advance();
     while (true) {
@@ -169,15 +210,32 @@ class NestingScan {
       if (!KeyValue(depth)) return false;
       SkipSpace();
       if (Peek() == '}') break;
-      if (Peek() != ',') return false;
+      if (Peek() != ',') return Stop();
       Advance();
     }
     Advance();
     return true;
   }
 
-  // A basic or literal string, multi-line ones too where `multi_line` allows them; false when it does not
-  // end.
+  // After a backslash in a multi-line basic string: the escaped character, or blanks up to the end of the
+  // line and white space up to where the string goes on. False when a character beyond ASCII comes where
+  // toml++ asks whether it is white space.
+  bool AfterBackslash() {
+    const bool continues_line = IsBlank(Peek()) || Peek() == '\n';
+    SkipBlanks();
+    if (Peek() == '\n') {
+      while (IsBlank(Peek()) || Peek() == '\n')
+        Advance();
+    }
+    if (const auto shown = NonAsciiHere()) {
+      Found(*shown + " cannot follow a backslash in a multi-line string, even on the next line");
+      return false;
+    }
+    if (!continues_line) Advance();
+    return true;
+  }
+
+  // A basic or literal string, multi-line ones too where `multi_line` allows them; false to stop.
   bool String(bool multi_line) {
     const char quote = Peek();
     const bool basic = quote == '"';
@@ -185,7 +243,8 @@ class NestingScan {
       Advance(3);
       while (!AtEnd()) {
         if (basic && Peek() == '\\') {
-          Advance(2);
+          Advance();
+          if (!AfterBackslash()) return false;
         } else if (Peek() == quote && Peek(1) == quote && Peek(2) == quote) {
           Advance(3);
           // Up to two more quotes end the text rather than the string.
@@ -217,13 +276,13 @@ class NestingScan {
   std::size_t pos_ = 0;
   std::int64_t line_ = 1;
   std::int64_t column_ = 1;
-  std::optional<TooDeep> found_;
+  std::optional<TomlHazard> found_;
 };
 
 }  // namespace
 
-std::optional<TooDeep> FindTooDeepNesting(std::string_view text, int max_depth) {
-  return NestingScan(text, max_depth).Run();
+std::optional<TomlHazard> PrecheckToml(std::string_view text, int max_depth) {
+  return Precheck(text, max_depth).Run();
 }
 
 }  // namespace glimmer
