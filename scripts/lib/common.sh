@@ -20,6 +20,8 @@ SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)
 # Sanitizer reports end the process with an error; leaks are reported at exit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+# What system libraries keep until exit is not a leak of this project's (scripts/lib/lsan.supp).
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$ROOT/scripts/lib/lsan.supp:print_suppressions=0}"
 
 # Installs the packages that are missing (apt-get update first; root or sudo).
 ensure_packages() {
