@@ -132,7 +132,10 @@ class Precheck {
     if (parts == 0 || Deeper(depth, line, column)) return std::nullopt;
     SkipBlanks();
     for (int closing = array ? 2 : 1; closing > 0; --closing) {
-      if (Peek() != ']') return Stop(), std::nullopt;
+      if (Peek() != ']') {
+        Stop();
+        return std::nullopt;
+      }
       Advance();
     }
     return depth;
@@ -161,7 +164,8 @@ class Precheck {
         while (IsBareKeyChar(Peek()))
           Advance();
       } else {
-        return Stop(), 0;
+        Stop();
+        return 0;
       }
       ++parts;
       SkipBlanks();

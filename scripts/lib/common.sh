@@ -73,10 +73,27 @@ report_counts() {
   return 0
 }
 
-# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, side by side, each for SECONDS from a copy
-# of its committed corpus. A crash keeps its input in build/fuzz/<target>/ and fails.
+# finish_fuzzer NAME PID SECONDS: waits for one fuzzer and says how it went; fails when it found something.
+finish_fuzzer() {
+  local name="$1" pid="$2" seconds="$3"
+  local log="$ROOT/build/fuzz/$name/log"
+  if wait "$pid"; then
+    local runs rate
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+    echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
+  else
+    echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
+    tail -n 40 "$log"
+    return 1
+  fi
+}
+
+# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, each for SECONDS from a copy of its
+# committed corpus, as many side by side as there are processors, so that each has one to itself. A crash
+# keeps its input in build/fuzz/<target>/crashes/ and fails.
 run_fuzzers() {
-  local build="$1" seconds="$2" failed=0 target name pids=() names=()
+  local build="$1" seconds="$2" failed=0 target name pids=() names=() finished=0
   for target in "$build"/fuzz/fuzz_*; do
     name="${target##*/fuzz_}"
     local work="$ROOT/build/fuzz/$name"
@@ -90,21 +107,13 @@ run_fuzzers() {
       "${dict[@]}" -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
     pids+=($!)
     names+=("$name")
-  done
-  local i
-  for i in "${!pids[@]}"; do
-    name="${names[$i]}"
-    local log="$ROOT/build/fuzz/$name/log"
-    if wait "${pids[$i]}"; then
-      local runs rate
-      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-      rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-      echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
-    else
-      failed=1
-      echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
-      tail -n 40 "$log"
+    if [ $((${#pids[@]} - finished)) -ge "$(nproc)" ]; then
+      finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
+      finished=$((finished + 1))
     fi
+  done
+  for ((; finished < ${#pids[@]}; finished++)); do
+    finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
   done
   return "$failed"
 }
