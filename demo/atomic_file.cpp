@@ -19,16 +19,16 @@ std::string Reason(const std::filesystem::path& path, int error) {
 // A file descriptor that is closed, and whose file is removed, unless Commit() has released it.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::filesystem::path& target) {
+  TemporaryFile(const std::filesystem::path& target, const FileCalls& calls) : calls_(calls) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     std::vector<char> buffer(name.begin(), name.end());
     buffer.push_back('\0');
-    fd_ = ::mkstemp(buffer.data());
+    fd_ = calls_.make_temporary(buffer.data());
     if (fd_ >= 0) path_ = buffer.data();
   }
   ~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) (void)calls_.close(fd_);
     if (!path_.empty()) ::unlink(path_.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -38,7 +38,7 @@ class TemporaryFile {
   [[nodiscard]] const std::string& path() const { return path_; }
   // Closes the descriptor; returns errno on failure (0 when it worked).
   [[nodiscard]] int Close() {
-    const int result = ::close(fd_);
+    const int result = calls_.close(fd_);
     fd_ = -1;
     return result == 0 ? 0 : errno;
   }
@@ -46,13 +46,14 @@ class TemporaryFile {
   void Commit() { path_.clear(); }
 
  private:
+  const FileCalls& calls_;
   int fd_ = -1;
   std::string path_;
 };
 
-int WriteAll(int fd, std::string_view contents) {
+int WriteAll(const FileCalls& calls, int fd, std::string_view contents) {
   while (!contents.empty()) {
-    const ssize_t n = ::write(fd, contents.data(), contents.size());
+    const ssize_t n = calls.write(fd, contents.data(), contents.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -73,16 +74,17 @@ mode_t ModeFor(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path,
-                                                     std::string_view contents) {
-  TemporaryFile temp(path);
-  if (temp.fd() < 0) return std::unexpected(Reason(path, errno));
-  if (const int e = WriteAll(temp.fd(), contents)) return std::unexpected(Reason(path, e));
-  if (::fchmod(temp.fd(), ModeFor(path)) != 0) return std::unexpected(Reason(path, errno));
+Expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path, std::string_view contents,
+                                                const FileCalls& calls) {
+  TemporaryFile temp(path, calls);
+  if (temp.fd() < 0) return Unexpected<std::string>(Reason(path, errno));
+  if (const int e = WriteAll(calls, temp.fd(), contents)) return Unexpected<std::string>(Reason(path, e));
+  if (calls.change_mode(temp.fd(), ModeFor(path)) != 0) return Unexpected<std::string>(Reason(path, errno));
   // On disk before the rename, so that a crash cannot leave an empty file under the target's name.
-  if (::fsync(temp.fd()) != 0) return std::unexpected(Reason(path, errno));
-  if (const int e = temp.Close()) return std::unexpected(Reason(path, e));
-  if (::rename(temp.path().c_str(), path.c_str()) != 0) return std::unexpected(Reason(path, errno));
+  if (calls.sync(temp.fd()) != 0) return Unexpected<std::string>(Reason(path, errno));
+  if (const int e = temp.Close()) return Unexpected<std::string>(Reason(path, e));
+  if (calls.rename(temp.path().c_str(), path.c_str()) != 0)
+    return Unexpected<std::string>(Reason(path, errno));
   temp.Commit();
   return {};
 }

@@ -132,8 +132,8 @@ Overrides ToOverrides(const CLI::App& app, const Raw& raw) {
 
 }  // namespace
 
-std::expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                                 std::ostream& err) {
+Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                            std::ostream& err) {
   CLI::App app{
       "glimmer: a dot-matrix LED sign that scrolls its text, in a window, in a terminal, or as PNG "
       "frames or an animated GIF",
@@ -148,17 +148,17 @@ std::expected<CommandLine, int> ParseCommandLine(int argc, const char* const* ar
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
-    return std::unexpected(kExitOk);
+    return Unexpected<int>(kExitOk);
   } catch (const CLI::CallForVersion&) {
     out << "glimmer " << GLIMMER_VERSION << '\n';
-    return std::unexpected(kExitOk);
+    return Unexpected<int>(kExitOk);
   } catch (const CLI::ParseError& e) {
     err << "glimmer: " << e.what() << "\nRun with --help for more information.\n";
-    return std::unexpected(kExitUsage);
+    return Unexpected<int>(kExitUsage);
   }
   if (const std::string conflict = Conflict(line); !conflict.empty()) {
     err << "glimmer: " << conflict << "\nRun with --help for more information.\n";
-    return std::unexpected(kExitUsage);
+    return Unexpected<int>(kExitUsage);
   }
   line.overrides = ToOverrides(app, raw);
   return line;

@@ -9,13 +9,13 @@
 #pragma once
 
 #include <cstdint>
-#include <expected>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "demo/exit_status.h"
 #include "demo/form_glimmer.h"
+#include "host/expected.h"
 
 namespace glimmer {
 
@@ -32,7 +32,7 @@ struct CommandLine {
 
 // The parsed command line, or the status to exit with at once: kExitOk after --help or --version (written
 // to `out`), kExitUsage after a message on `err`.
-[[nodiscard]] std::expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv,
-                                                               std::ostream& out, std::ostream& err);
+[[nodiscard]] Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv,
+                                                          std::ostream& out, std::ostream& err);
 
 }  // namespace glimmer

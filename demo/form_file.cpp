@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <system_error>
 
+#include "demo/toml_precheck.h"
 #include "host/gdi.h"
 #include "host/property_bag.h"
 
@@ -19,6 +21,8 @@ namespace {
 constexpr std::string_view kFormKey = "FormGlimmer";
 constexpr std::string_view kControlKey = "LED1";
 constexpr std::string_view kEntriesKey = "entries";
+// Deeper nesting is refused before toml++ sees it (demo/toml_precheck.h).
+constexpr int kMaxNesting = 32;
 
 constexpr std::string_view kHeader =
     "# FormGlimmer, the demo window, and LED1, the sign it hosts. Measures are in twips, 15 to a pixel.\n"
@@ -33,9 +37,9 @@ constexpr std::string_view kHeader =
 constexpr double kMaxSide = gdi::kMaxBitmapSide;
 constexpr double kMaxSignWidth = gdi::kMaxBitmapSide - 2;
 
-using Failure = std::unexpected<DescriptionError>;
+using Failure = Unexpected<DescriptionError>;
 template <class T>
-using Parsed = std::expected<T, DescriptionError>;
+using Parsed = Expected<T, DescriptionError>;
 
 std::string Lower(std::string_view key) {
   std::string out(key);
@@ -87,7 +91,7 @@ class TableReader {
 
   // Every key must be one of `known`.
   template <std::size_t N>
-  [[nodiscard]] std::expected<void, DescriptionError> OnlyKnown(
+  [[nodiscard]] Expected<void, DescriptionError> OnlyKnown(
       const std::array<std::string_view, N>& known) const {
     for (const auto& [key, node] : table_)
       if (std::find(known.begin(), known.end(), key.str()) == known.end())
@@ -208,9 +212,9 @@ Parsed<PropertyValue> EntryValue(const TableReader& reader, std::string_view key
 }
 
 // The host's record of the size must agree with the size.
-std::expected<void, DescriptionError> CheckExtent(const TableReader& reader, const toml::table& entries,
-                                                  const MemoryPropertyBag::Entry& entry, double twips,
-                                                  std::string_view size_key) {
+Expected<void, DescriptionError> CheckExtent(const TableReader& reader, const toml::table& entries,
+                                             const MemoryPropertyBag::Entry& entry, double twips,
+                                             std::string_view size_key) {
   const toml::node& node = *entries.get(entry.first);
   const std::int32_t* value = entry.second.get_if<std::int32_t>();
   if (value == nullptr)
@@ -390,12 +394,30 @@ void InsertEntry(toml::table& table, const std::string& key, const PropertyValue
 }  // namespace
 
 std::string DescriptionError::Message() const {
-  if (line <= 0) return source + ": " + what;
-  return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + what;
+  // Keys and texts from the file are part of `what`: their control characters are shown escaped, so that
+  // the message stays one line and sends the terminal nothing but text.
+  std::string shown;
+  for (const char c : what) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (u < 0x20 || u == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(u));
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  if (line <= 0) return source + ": " + shown;
+  return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + shown;
 }
 
-std::expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
-                                                                      std::string_view source) {
+Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
+                                                                 std::string_view source) {
+  if (auto hazard = PrecheckToml(text, kMaxNesting))
+    return Failure(
+        DescriptionError{std::string(source), hazard->line, hazard->column, std::move(hazard->what)});
   // toml++ reports syntax errors by exception; they stop here.
   try {
     const toml::table root = toml::parse(text, source);
@@ -407,7 +429,7 @@ std::expected<FormDescription, DescriptionError> ParseFormDescription(std::strin
   }
 }
 
-std::expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path) {
+Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
     return Failure(DescriptionError{path.string(), 0, 0, "cannot read it: it is a folder"});
@@ -416,10 +438,15 @@ std::expected<FormDescription, DescriptionError> ReadFormFile(const std::filesys
     ec.assign(errno, std::generic_category());
     return Failure(DescriptionError{path.string(), 0, 0, "cannot read it: " + ec.message()});
   }
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text(kMaxFormFileBytes + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) return Failure(DescriptionError{path.string(), 0, 0, "cannot read it"});
-  return ParseFormDescription(text.str(), path.string());
+  if (static_cast<std::size_t>(in.gcount()) > kMaxFormFileBytes)
+    return Failure(DescriptionError{path.string(), 0, 0,
+                                    "cannot read it: it is longer than " + std::to_string(kMaxFormFileBytes) +
+                                        " bytes, and a form description is about a kilobyte"});
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return ParseFormDescription(text, path.string());
 }
 
 std::string FormatFormDescription(const FormDescription& form) {

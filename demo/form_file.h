@@ -13,13 +13,14 @@
 // Every setting is required; an unknown one is an error, so that a misspelt key does not pass unnoticed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <expected>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "demo/form_description.h"
+#include "host/expected.h"
 
 namespace glimmer {
 
@@ -33,11 +34,16 @@ struct DescriptionError {
   [[nodiscard]] std::string Message() const;
 };
 
-[[nodiscard]] std::expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
-                                                                                    std::string_view source);
-// Reads and parses a file; a file that cannot be read is an error without a place.
-[[nodiscard]] std::expected<FormDescription, DescriptionError> ReadFormFile(
-    const std::filesystem::path& path);
+[[nodiscard]] Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,
+                                                                               std::string_view source);
+// The largest description file the program reads: a description is about a kilobyte, and a megabyte
+// leaves room for any text the sign can scroll. A longer file, or one that never ends (a device, a pipe), is
+// refused after reading one byte more than this, so that neither memory nor time grows with it.
+inline constexpr std::size_t kMaxFormFileBytes = std::size_t{1} << 20;
+
+// Reads and parses a file; a file that cannot be read, or is longer than kMaxFormFileBytes, is an error
+// without a place.
+[[nodiscard]] Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path);
 
 // The description as a file: a comment that explains the format, then the three tables, keys in order.
 // Entry keys are written in lower case, as the host keeps them.

@@ -25,10 +25,11 @@ int GifAnimation::Delay(std::int64_t start, std::int64_t end) {
   return static_cast<int>(std::clamp<std::int64_t>(delay, kShortestDelay, 65535));
 }
 
-std::expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t time) {
-  if (frame.width != width_ || frame.height != height_) return std::unexpected("a frame changed its size");
+Expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t time) {
+  if (frame.width != width_ || frame.height != height_)
+    return Unexpected<std::string>("a frame changed its size");
   auto indexes = ToIndexes(frame);
-  if (!indexes) return std::unexpected(indexes.error());
+  if (!indexes) return Unexpected<std::string>(indexes.error());
   if (has_pending_)
     if (auto emitted = EmitPending(time); !emitted) return emitted;
   pending_ = std::move(*indexes);
@@ -37,17 +38,17 @@ std::expected<void, std::string> GifAnimation::Add(const Image& frame, std::int6
   return {};
 }
 
-std::expected<std::string, std::string> GifAnimation::Finish(std::int64_t end) {
+Expected<std::string, std::string> GifAnimation::Finish(std::int64_t end) {
   if (has_pending_)
-    if (auto emitted = EmitPending(end); !emitted) return std::unexpected(emitted.error());
+    if (auto emitted = EmitPending(end); !emitted) return Unexpected<std::string>(emitted.error());
   return encoder_.Finish();
 }
 
-std::expected<GifAnimation::Indexes, std::string> GifAnimation::ToIndexes(const Image& frame) const {
+Expected<GifAnimation::Indexes, std::string> GifAnimation::ToIndexes(const Image& frame) const {
   Indexes indexes(frame.pixels.size());
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     const auto index = palette_.IndexOf(frame.pixels[i]);
-    if (!index) return std::unexpected("a frame holds a colour outside the recording's palette");
+    if (!index) return Unexpected<std::string>("a frame holds a colour outside the recording's palette");
     indexes[i] = *index;
   }
   return indexes;
@@ -84,7 +85,7 @@ GifFrame GifAnimation::Scaled(const Indexes& picture, Box box) const {
   return frame;
 }
 
-std::expected<void, std::string> GifAnimation::EmitPending(std::int64_t end) {
+Expected<void, std::string> GifAnimation::EmitPending(std::int64_t end) {
   GifFrame frame = Scaled(pending_, Changed(pending_));
   frame.delay = Delay(pending_time_, end);
   if (auto added = encoder_.Add(frame); !added) return added;

@@ -14,13 +14,13 @@
 #pragma once
 
 #include <cstdint>
-#include <expected>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "demo/gif_encoder.h"
 #include "demo/gif_palette.h"
+#include "host/expected.h"
 #include "host/image.h"
 
 namespace glimmer {
@@ -33,9 +33,9 @@ class GifAnimation {
   GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale, bool loop_forever);
 
   // The frame of a tick that ran at `time` milliseconds. Times must not decrease.
-  [[nodiscard]] std::expected<void, std::string> Add(const Image& frame, std::int64_t time);
+  [[nodiscard]] Expected<void, std::string> Add(const Image& frame, std::int64_t time);
   // Ends the animation at `end` milliseconds (when the last frame gives way) and hands over the file.
-  [[nodiscard]] std::expected<std::string, std::string> Finish(std::int64_t end);
+  [[nodiscard]] Expected<std::string, std::string> Finish(std::int64_t end);
 
   // A frame's delay in hundredths of a second, from the times it starts and ends.
   [[nodiscard]] static int Delay(std::int64_t start, std::int64_t end);
@@ -47,10 +47,10 @@ class GifAnimation {
     std::int32_t left, top, right, bottom;  // right and bottom exclusive
   };
 
-  [[nodiscard]] std::expected<Indexes, std::string> ToIndexes(const Image& frame) const;
+  [[nodiscard]] Expected<Indexes, std::string> ToIndexes(const Image& frame) const;
   [[nodiscard]] Box Changed(const Indexes& next) const;
   [[nodiscard]] GifFrame Scaled(const Indexes& picture, Box box) const;
-  [[nodiscard]] std::expected<void, std::string> EmitPending(std::int64_t end);
+  [[nodiscard]] Expected<void, std::string> EmitPending(std::int64_t end);
 
   std::int32_t width_;
   std::int32_t height_;

@@ -81,12 +81,12 @@ bool GifEncoder::PutLoopBlock() {
          Check(EGifPutExtensionTrailer(gif_), "loop block");
 }
 
-std::expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
-  if (!error_.empty()) return std::unexpected(error_);
+Expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
+  if (!error_.empty()) return Unexpected<std::string>(error_);
   if (frame.width < 1 || frame.height < 1 || frame.left < 0 || frame.top < 0 ||
       frame.left + frame.width > width_ || frame.top + frame.height > height_ ||
       frame.indexes.size() != static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
-    return std::unexpected(error_ = "a frame lies outside the picture");
+    return Unexpected<std::string>(error_ = "a frame lies outside the picture");
   // Each frame stays in place and the next one draws over it.
   const GraphicsControlBlock control{.DisposalMode = DISPOSE_DO_NOT,
                                      .UserInputFlag = false,
@@ -102,18 +102,18 @@ std::expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
   auto* row = const_cast<GifPixelType*>(frame.indexes.data());
   for (int y = 0; ok && y < frame.height; ++y, row += frame.width)
     ok = Check(EGifPutLine(gif_, row, frame.width), "frame");
-  if (!ok) return std::unexpected(error_);
+  if (!ok) return Unexpected<std::string>(error_);
   return {};
 }
 
-std::expected<std::string, std::string> GifEncoder::Finish() {
-  if (!error_.empty()) return std::unexpected(error_);
+Expected<std::string, std::string> GifEncoder::Finish() {
+  if (!error_.empty()) return Unexpected<std::string>(error_);
   int error = 0;
   // Closing writes the trailer and frees giflib's state, whatever the outcome.
   const int result = EGifCloseFile(gif_, &error);
   gif_ = nullptr;
   if (result != GIF_OK)
-    return std::unexpected(error_ = std::string("cannot end the GIF: ") + GifErrorString(error));
+    return Unexpected<std::string>(error_ = std::string("cannot end the GIF: ") + GifErrorString(error));
   return std::move(*bytes_);
 }
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <expected>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "demo/gif_palette.h"
+#include "host/expected.h"
 
 struct GifFileType;
 
@@ -35,9 +35,9 @@ class GifEncoder {
   GifEncoder& operator=(const GifEncoder&) = delete;
 
   // Each reports the first failure, for a message; after one the encoder adds nothing more.
-  [[nodiscard]] std::expected<void, std::string> Add(const GifFrame& frame);
+  [[nodiscard]] Expected<void, std::string> Add(const GifFrame& frame);
   // Ends the file and hands over its bytes.
-  [[nodiscard]] std::expected<std::string, std::string> Finish();
+  [[nodiscard]] Expected<std::string, std::string> Finish();
 
  private:
   [[nodiscard]] bool Check(int giflib_result, const char* step);

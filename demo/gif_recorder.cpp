@@ -7,6 +7,7 @@
 #include "demo/atomic_file.h"
 #include "demo/exit_status.h"
 #include "demo/gif_animation.h"
+#include "host/expected.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer {
@@ -35,22 +36,23 @@ GifPalette SignColours(HeadlessContainer& host, const LED& led) {
 }
 
 // Runs the ticks into the animation; the number of ticks run, or why it stopped.
-std::expected<std::int64_t, std::string> RunInto(HeadlessContainer& host, GifAnimation& animation,
-                                                 std::int64_t ticks) {
+Expected<std::int64_t, std::string> RunInto(HeadlessContainer& host, GifAnimation& animation,
+                                            std::int64_t ticks) {
   std::int64_t tick = 0;
   while (tick < ticks && host.RunTicks(1) == 1) {
     ++tick;
-    if (auto added = animation.Add(host.Frame(), host.now()); !added) return std::unexpected(added.error());
+    if (auto added = animation.Add(host.Frame(), host.now()); !added)
+      return Unexpected<std::string>(added.error());
   }
   return tick;
 }
 
 // Form_Load, the ticks, Form_Unload: the GIF's bytes, or the exit status after a message.
-std::expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& animation, std::int64_t ticks,
-                                       std::ostream& err) {
+Expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& animation, std::int64_t ticks,
+                                  std::ostream& err) {
   if (auto s = Form_Load(host.control()); !s) {
     err << "glimmer: Form_Load: " << Describe(s.error()) << '\n';
-    return std::unexpected(kExitFailure);
+    return Unexpected<int>(kExitFailure);
   }
   const auto ran = RunInto(host, animation, ticks);
   // The last frame gives way when the next tick would come.
@@ -60,11 +62,11 @@ std::expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& an
   if (ran && *ran == 0) err << "glimmer: nothing to record: the sign's timer does not run (its Delay is 0)\n";
   if (!ran) err << "glimmer: cannot record the sign: " << ran.error() << '\n';
   if (!unloaded) err << "glimmer: Form_Unload: " << Describe(unloaded.error()) << '\n';
-  if (!ran || *ran == 0 || !unloaded) return std::unexpected(kExitFailure);
+  if (!ran || *ran == 0 || !unloaded) return Unexpected<int>(kExitFailure);
   auto bytes = animation.Finish(end);
   if (!bytes) {
     err << "glimmer: cannot record the sign: " << bytes.error() << '\n';
-    return std::unexpected(kExitFailure);
+    return Unexpected<int>(kExitFailure);
   }
   return std::move(*bytes);
 }

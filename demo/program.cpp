@@ -36,7 +36,14 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
     return kExitFailure;
   }
   const FormDescription opened = DescribeAsOpened(form, host.width_pixels(), host.height_pixels(), saved);
-  if (auto written = WriteFileAtomically(path, FormatFormDescription(opened)); !written) {
+  const std::string text = FormatFormDescription(opened);
+  // A file that --form would refuse is not written.
+  if (text.size() > kMaxFormFileBytes) {
+    err << "glimmer: cannot save the form: it would take " << text.size() << " bytes, more than the "
+        << kMaxFormFileBytes << " that --form reads (nothing was changed)\n";
+    return kExitFailure;
+  }
+  if (auto written = WriteFileAtomically(path, text); !written) {
     err << "glimmer: cannot save the form: " << written.error() << " (nothing was changed)\n";
     return kExitFailure;
   }

@@ -2,16 +2,18 @@
 
 #include <array>
 
+#include "fuzz/form_description_target.h"
 #include "fuzz/restore_target.h"
 #include "fuzz/sequence_target.h"
 
 namespace glimmer::fuzz {
 
 std::span<const FuzzTarget> FuzzTargets() {
-  static constexpr std::array<FuzzTarget, 2> kTargets = {{
-      {"restore", &FuzzRestore}, {"sequence", &FuzzSequence},
-      // The reader of the demo window's stored description joins here as {"form_description", ...}, with
-      // its corpus in fuzz/corpus/form_description/ and its name in GLIMMER_FUZZ_TARGETS (CMakeLists.txt).
+  // Each has its corpus in fuzz/corpus/<name>/ and its name in GLIMMER_FUZZ_TARGETS (CMakeLists.txt).
+  static constexpr std::array<FuzzTarget, 3> kTargets = {{
+      {"restore", &FuzzRestore},
+      {"sequence", &FuzzSequence},
+      {"form_description", &FuzzFormDescription},
   }};
   return kTargets;
 }

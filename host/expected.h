@@ -80,6 +80,11 @@ class Expected {
     return std::get<1>(v_);
   }
 
+  template <class U>
+  [[nodiscard]] constexpr T value_or(U&& fallback) const& {
+    return has_value() ? std::get<0>(v_) : static_cast<T>(std::forward<U>(fallback));
+  }
+
   friend constexpr bool operator==(const Expected& a, const Expected& b) { return a.v_ == b.v_; }
   template <class U>
   requires(!kIsExpected<U> && !kIsUnexpected<U>) friend constexpr bool operator==(const Expected& a,

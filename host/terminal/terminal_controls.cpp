@@ -39,15 +39,16 @@ class LoadedEntry {
 
 }  // namespace
 
-std::expected<TerminalControls, std::string> TerminalControls::ForTerminal(const std::string& term) {
+Expected<TerminalControls, std::string> TerminalControls::ForTerminal(const std::string& term) {
   if (term.empty())
-    return std::unexpected("TERM is not set, so the terminal's control sequences are unknown");
+    return Unexpected<std::string>("TERM is not set, so the terminal's control sequences are unknown");
   const LoadedEntry entry(term);
   if (!entry.loaded())
-    return std::unexpected("the terminal type '" + term + "' is not in the terminfo database");
+    return Unexpected<std::string>("the terminal type '" + term + "' is not in the terminfo database");
   TerminalControls controls;
   controls.move_to_ = LoadedEntry::String("cup");
-  if (controls.move_to_.empty()) return std::unexpected("the terminal '" + term + "' cannot move its cursor");
+  if (controls.move_to_.empty())
+    return Unexpected<std::string>("the terminal '" + term + "' cannot move its cursor");
   controls.reset_colours_ = LoadedEntry::String("sgr0");
   controls.clear_screen_ = LoadedEntry::String("clear");
   controls.enter_alternate_screen_ = LoadedEntry::String("smcup");

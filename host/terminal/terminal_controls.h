@@ -8,17 +8,17 @@
 // is why the sign draws through terminfo rather than through a curses screen.
 #pragma once
 
-#include <expected>
 #include <string>
 
 #include "host/colour.h"
+#include "host/expected.h"
 
 namespace glimmer::terminal {
 
 class TerminalControls {
  public:
   // The entry for `term` (TERM); why not, for a message, when there is none or it cannot move the cursor.
-  [[nodiscard]] static std::expected<TerminalControls, std::string> ForTerminal(const std::string& term);
+  [[nodiscard]] static Expected<TerminalControls, std::string> ForTerminal(const std::string& term);
 
   // Cursor to (row, column), both from 0.
   [[nodiscard]] std::string MoveTo(int row, int column) const;

@@ -20,6 +20,8 @@ SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)
 # Sanitizer reports end the process with an error; leaks are reported at exit.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+# What system libraries keep until exit is not a leak of this project's (scripts/lib/lsan.supp).
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$ROOT/scripts/lib/lsan.supp:print_suppressions=0}"
 
 # Installs the packages that are missing (apt-get update first; root or sudo).
 ensure_packages() {
@@ -59,41 +61,59 @@ report_counts() {
   if [ -f "$reports/faults.txt" ]; then
     echo "$label: $(awk '{ s += $NF } END { print s + 0 }' "$reports/faults.txt") faults injected by the fault matrix"
   fi
+  if [ -f "$reports/bad_files.txt" ]; then
+    # "<kind> <count>" lines: the total, and the count of each kind.
+    echo "$label: $(awk '{ kind = $0; sub(/ [0-9]+$/, "", kind); n[kind] += $NF } END { for (k in n) print k, n[k] }' \
+      "$reports/bad_files.txt" | sort |
+      awk '{ all += $NF; list = list (NR > 1 ? ", " : "") $0 } END { print all " bad files tried (" list ")" }')"
+  fi
   if [ -f "$reports/soak.txt" ]; then
     sed "s/^/$label: /" "$reports/soak.txt"
   fi
   return 0
 }
 
-# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, side by side, each for SECONDS from a copy
-# of its committed corpus. A crash keeps its input in build/fuzz/<target>/ and fails.
+# finish_fuzzer NAME PID SECONDS: waits for one fuzzer and says how it went; fails when it found something.
+finish_fuzzer() {
+  local name="$1" pid="$2" seconds="$3"
+  local log="$ROOT/build/fuzz/$name/log"
+  if wait "$pid"; then
+    local runs rate
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+    echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
+  else
+    echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
+    tail -n 40 "$log"
+    return 1
+  fi
+}
+
+# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, each for SECONDS from a copy of its
+# committed corpus, as many side by side as there are processors, so that each has one to itself. A crash
+# keeps its input in build/fuzz/<target>/crashes/ and fails.
 run_fuzzers() {
-  local build="$1" seconds="$2" failed=0 target name pids=() names=()
+  local build="$1" seconds="$2" failed=0 target name pids=() names=() finished=0
   for target in "$build"/fuzz/fuzz_*; do
     name="${target##*/fuzz_}"
     local work="$ROOT/build/fuzz/$name"
     rm -rf "$work"
     mkdir -p "$work/corpus" "$work/crashes"
     cp "$ROOT/fuzz/corpus/$name/"* "$work/corpus/"
+    # A target's words, where it has them: fuzz/<target>.dict.
+    local dict=()
+    [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1024 -print_final_stats=1 \
-      -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
+      "${dict[@]}" -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
     pids+=($!)
     names+=("$name")
-  done
-  local i
-  for i in "${!pids[@]}"; do
-    name="${names[$i]}"
-    local log="$ROOT/build/fuzz/$name/log"
-    if wait "${pids[$i]}"; then
-      local runs rate
-      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-      rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-      echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
-    else
-      failed=1
-      echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
-      tail -n 40 "$log"
+    if [ $((${#pids[@]} - finished)) -ge "$(nproc)" ]; then
+      finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
+      finished=$((finished + 1))
     fi
+  done
+  for ((; finished < ${#pids[@]}; finished++)); do
+    finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
   done
   return "$failed"
 }

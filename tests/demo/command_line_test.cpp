@@ -11,7 +11,7 @@ namespace glimmer {
 namespace {
 
 struct Parsed {
-  std::expected<CommandLine, int> line;
+  Expected<CommandLine, int> line;
   std::string out;
   std::string err;
 };

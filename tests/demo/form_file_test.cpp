@@ -159,8 +159,33 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"ExtentDisagreesWithWidth", "_extentx = 6641", "_extentx = 7000", 22, 12,
                 "does not match width = 3765 twips"},
         BadCase{"ExtentAsText", "_extenty = 847", "_extenty = \"847\"", 23, 12, "must be a 32-bit integer"},
-        BadCase{"ExtraTable", "[FormGlimmer]", "[Other]\n[FormGlimmer]", 5, 2, "unknown table 'Other'"}),
+        BadCase{"ExtraTable", "[FormGlimmer]", "[Other]\n[FormGlimmer]", 5, 2, "unknown table 'Other'"},
+        // The entries nest 3 deep; 30 more parts make 33.
+        BadCase{"NestedTooDeep", "color = 1",
+                "color.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a.a = 1", 24, 1,
+                "nest more than 32 levels deep"}),
     [](const auto& test) { return test.param.name; });
+
+// A key or a text from the file with control characters in it (a line break, a terminal's escape) is shown
+// escaped: the message is one line of plain text.
+class EscapedInMessage : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(EscapedInMessage, KeepsTheMessageOnOneLine) {
+  const auto form = ParseFormDescription(Edited(GetParam()), "bad.toml");
+  ASSERT_FALSE(form);
+  const std::string message = form.error().Message();
+  EXPECT_EQ(message.find_first_of("\n\x1b"), std::string::npos) << message;
+  EXPECT_NE(message.find(GetParam().says), std::string::npos) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EscapedInMessage,
+                         ::testing::Values(BadCase{"UnknownKey", "max_button", "\"a\\nb\\u001b[31m\"", 10, 1,
+                                                   "'a\\nb\\u001B[31m'"},
+                                           BadCase{"Choice", "\"fixed-single\"", "\"thin\\u001b[2J\\n\"", 6,
+                                                   16, "not \"thin\\u001B[2J\\n\""},
+                                           BadCase{"EntryKey", "color = 1", "\"c\\r\" = [1]", 24, 9,
+                                                   "entries.c\\u000D must be"}),
+                         [](const auto& test) { return test.param.name; });
 
 TEST(FormFile, AFileWithoutTheFormSaysSo) {
   const auto form = ParseFormDescription("# nothing here\n", "empty.toml");

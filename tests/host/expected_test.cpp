@@ -28,6 +28,8 @@ TEST(FallbackExpected, HoldsAValueOrAnError) {
   EXPECT_EQ(value->size(), 4u);
   ASSERT_FALSE(error);
   EXPECT_EQ(error.error(), Error::Overflow);
+  EXPECT_EQ(value.value_or("fallback"), "text");
+  EXPECT_EQ(error.value_or("fallback"), "fallback");
   EXPECT_EQ((Expected<int, Error>()), 0);  // a default-constructed one holds a default value
 }
 
