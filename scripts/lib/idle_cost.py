@@ -22,27 +22,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import Failure, start_xvfb  # noqa: E402
+
 PROGRAMS = ("glimmer", "bare")
-
-
-class Failure(Exception):
-    pass
-
-
-def start_xvfb():
-    # -noreset: a server that resets when its last client leaves could drop glimmer's Qt connection, which
-    # comes right after its check that the display can be reached.
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as numbers:
-        number = numbers.readline().strip()
-    if not number:
-        server.kill()
-        raise Failure("Xvfb did not start")
-    return server, ":" + number
 
 
 def intervals_ms(path):

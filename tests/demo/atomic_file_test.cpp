@@ -15,12 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
 #include "tests/support/report.h"
 
 namespace glimmer {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Listing;
+using testing::ReadFile;
 
 struct CallFault {
   std::string name;
@@ -77,20 +80,6 @@ std::size_t OpenDescriptors() {
       std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
 }
 
-std::string Read(const fs::path& path) {
-  std::ostringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Listing(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Every byte value, so that a change of any byte shows.
 std::string OldContents() {
   std::string bytes;
@@ -128,14 +117,14 @@ TEST_P(FailingReplacement, LeavesTheOldFileAndNothingElse) {
   EXPECT_EQ(OpenDescriptors(), descriptors);
   if (fault.error == EINTR) {  // an interrupted write is tried again
     EXPECT_TRUE(written);
-    EXPECT_EQ(Read(target), kNewContents);
+    EXPECT_EQ(ReadFile(target), kNewContents);
     EXPECT_EQ(Listing(dir_), std::vector<std::string>{"form.toml"});
     return;
   }
   ASSERT_FALSE(written);
   EXPECT_EQ(written.error(), target.string() + ": " + std::strerror(fault.error));
   if (exists) {
-    EXPECT_EQ(Read(target), OldContents());
+    EXPECT_EQ(ReadFile(target), OldContents());
     EXPECT_EQ(Listing(dir_), std::vector<std::string>{"form.toml"});
   } else {
     EXPECT_EQ(Listing(dir_), std::vector<std::string>{});
@@ -168,7 +157,7 @@ TEST(AtomicFile, ReplacesAFileWholeAndKeepsItsMode) {
   std::ofstream(target) << OldContents();
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ASSERT_TRUE(WriteFileAtomically(target, kNewContents));
-  EXPECT_EQ(Read(target), kNewContents);
+  EXPECT_EQ(ReadFile(target), kNewContents);
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(Listing(dir), std::vector<std::string>{"form.toml"});

@@ -22,6 +22,7 @@
 #include "demo/exit_status.h"
 #include "demo/form_file.h"
 #include "tests/demo/glimmer_run.h"
+#include "tests/support/files.h"
 #include "tests/support/png_reader.h"
 #include "tests/support/report.h"
 
@@ -406,9 +407,7 @@ TEST_P(WrongEntryFile, OpensWithTheEntrySkipped) {
   const fs::path saved = dir_ / "saved.toml";
   const Outcome save = RunGlimmerWith({"--form", path.string(), "--save", saved.string()});
   ASSERT_EQ(save.status, kExitOk) << save.err;
-  std::ostringstream contents;
-  contents << std::ifstream(saved).rdbuf();
-  const std::string written = contents.str();
+  const std::string written = testing::ReadFile(saved);
   const std::string head = "_extenty = 847\n";
   ASSERT_NE(written.find(head), std::string::npos) << written;
   EXPECT_EQ(written.substr(written.find(head) + head.size()), c.saved);

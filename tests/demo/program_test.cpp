@@ -22,6 +22,7 @@
 #include "demo/frames.h"
 #include "host/headless/headless_container.h"
 #include "tests/demo/glimmer_run.h"
+#include "tests/support/files.h"
 #include "tests/support/png_reader.h"
 #include "tests/support/reference_frame.h"
 
@@ -30,13 +31,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A parameterised case's name, for the test's name.
-template <class Case>
-std::string NameOf(const ::testing::TestParamInfo<Case>& param_info) {
-  return param_info.param.name;
-}
 using testing::ExpectedFrame;
 using testing::FirstDifference;
+using testing::NameOf;
 using testing::Outcome;
 using testing::ReadPng;
 using testing::RunGlimmerWith;
@@ -101,12 +98,7 @@ class ProgramTest : public ::testing::Test {
 
   void Write(const std::string& name, const std::string& text) const { std::ofstream(dir_ / name) << text; }
 
-  [[nodiscard]] std::string Read(const std::string& name) const {
-    std::ifstream in(dir_ / name);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  [[nodiscard]] std::string Read(const std::string& name) const { return testing::ReadFile(dir_ / name); }
 
   [[nodiscard]] Image Frame(const std::string& frames, std::int64_t tick) const {
     const auto png = ReadPng(Path(frames + "/" + FrameFileName(tick)));

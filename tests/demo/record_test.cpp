@@ -17,6 +17,7 @@
 #include "demo/exit_status.h"
 #include "demo/frames.h"
 #include "tests/demo/glimmer_run.h"
+#include "tests/support/files.h"
 #include "tests/support/gif_reader.h"
 #include "tests/support/png_reader.h"
 #include "tests/support/reference_frame.h"
@@ -26,13 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A parameterised case's name, for the test's name.
-template <class Case>
-std::string NameOf(const ::testing::TestParamInfo<Case>& param_info) {
-  return param_info.param.name;
-}
 using testing::Enlarged;
 using testing::GifPlayback;
+using testing::NameOf;
 using testing::Outcome;
 using testing::ReadGif;
 using testing::ReadPng;

@@ -23,28 +23,17 @@
 #include "demo/exit_status.h"
 #include "demo/form_file.h"
 #include "tests/demo/glimmer_run.h"
+#include "tests/support/files.h"
 #include "tests/support/report.h"
 
 namespace glimmer {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Listing;
 using testing::Outcome;
+using testing::ReadFile;
 using testing::RunGlimmerWith;
-
-std::string Read(const fs::path& path) {
-  std::ostringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Listing(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string SystemError(const std::string& what) {
   return what + ": " + std::strerror(errno);
@@ -97,7 +86,7 @@ class SaveFailureTest : public ::testing::Test {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "glimmer: cannot save the form: " + Target().string() + ": " + reason +
                            " (nothing was changed)\n");
-    EXPECT_EQ(Read(Target()), old_);
+    EXPECT_EQ(ReadFile(Target()), old_);
     others.push_back("form.toml");
     std::sort(others.begin(), others.end());
     EXPECT_EQ(Listing(dir_ / "folder"), others);
@@ -172,7 +161,7 @@ TEST_F(SaveFailureTest, ADescriptionTooLongToBeReadBack) {
   EXPECT_NE(run.err.find("bytes, more than the 1048576 that --form reads (nothing was changed)\n"),
             std::string::npos)
       << run.err;
-  EXPECT_EQ(Read(Target()), old_);
+  EXPECT_EQ(ReadFile(Target()), old_);
   EXPECT_EQ(Listing(dir_ / "folder"), std::vector<std::string>{"form.toml"});
 }
 

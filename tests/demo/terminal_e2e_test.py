@@ -18,25 +18,12 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts/lib"))
+from harness import Failure, wait_for  # noqa: E402
 
 DOT = "\u25cf"
 LIT_GREEN = "38;2;0;255;0"
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, probe, timeout=20):
-    deadline = time.monotonic() + timeout
-    while True:
-        result = probe()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.1)
 
 
 class Tmux:

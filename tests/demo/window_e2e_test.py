@@ -15,47 +15,15 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts/lib"))
+from harness import Failure, start_xvfb, wait_for  # noqa: E402
 
 SCREEN_W, SCREEN_H = 800, 600
 CLIENT_W, CLIENT_H = 265, 112
 LED_X, LED_Y, LED_W, LED_H = 8, 8, 251, 32
 GREY, WHITE, BLACK = (0x73, 0x73, 0x73), (0xFF, 0xFF, 0xFF), (0, 0, 0)
 DIM_GREEN, LIT_GREEN = (0x00, 0x77, 0x00), (0x00, 0xFF, 0x00)
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, probe, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        result = probe()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.1)
-
-
-def start_xvfb():
-    # -noreset: by default the server resets when its last client leaves, and glimmer's first connection
-    # (the check that the display can be reached) is closed just before Qt opens its own.
-    read_end, write_end = os.pipe()
-    # -noreset: by default the server resets when its last client leaves, and a client that connects during
-    # the reset is refused; the program's display check, Qt and xdotool connect one after another.
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
-         "-noreset"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as numbers:
-        number = numbers.readline().strip()
-    if not number:
-        server.kill()
-        raise Failure("Xvfb did not start")
-    return server, ":" + number
 
 
 def run(command, env):
@@ -137,7 +105,7 @@ def check_frame(led, where):
 
 
 def test(args, tmp):
-    server, display = start_xvfb()
+    server, display = start_xvfb(SCREEN_W, SCREEN_H)
     env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
     env["DISPLAY"] = display
     runtime = os.path.join(tmp, "runtime")
