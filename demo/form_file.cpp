@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <system_error>
 
@@ -362,33 +363,53 @@ void InsertTwips(toml::table& table, std::string_view key, double twips) {
     table.insert_or_assign(key, twips);
 }
 
-void InsertEntry(toml::table& table, const std::string& key, const PropertyValue& value) {
-  auto typed = [&](std::string_view tag, auto inner) {
-    toml::table t;
-    t.insert_or_assign(tag, inner);
-    t.is_inline(true);
-    table.insert_or_assign(key, std::move(t));
+// A value as toml++ writes it: strings in double quotes with escapes, the one form it writes back correctly
+// for every text.
+std::string ValueText(const toml::node& value) {
+  std::ostringstream out;
+  out << toml::toml_formatter(value, toml::format_flags::allow_unicode_strings);
+  return out.str();
+}
+
+// An entry key: bare when TOML allows it bare, else quoted like a text. toml++ 3.3 writes keys holding a ',
+// a TAB or a line break bare, and such keys then read back as another key or not at all.
+std::string KeyText(std::string_view key) {
+  const auto bare = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
   };
+  if (!key.empty() && std::all_of(key.begin(), key.end(), bare)) return std::string(key);
+  return ValueText(toml::value<std::string>(std::string(key)));
+}
+
+std::string EntryText(const PropertyValue& value) {
   switch (value.kind()) {
     case ValueKind::Empty:
-      typed("empty", true);
-      break;
+      return "{ empty = true }";
     case ValueKind::Int16:
-      typed("int16", static_cast<std::int64_t>(*value.get_if<std::int16_t>()));
-      break;
+      return "{ int16 = " + std::to_string(*value.get_if<std::int16_t>()) + " }";
     case ValueKind::Int32:
-      table.insert_or_assign(key, static_cast<std::int64_t>(*value.get_if<std::int32_t>()));
-      break;
+      return std::to_string(*value.get_if<std::int32_t>());
     case ValueKind::Double:
-      table.insert_or_assign(key, *value.get_if<double>());
-      break;
+      return ValueText(toml::value<double>(*value.get_if<double>()));
     case ValueKind::Boolean:
-      table.insert_or_assign(key, value.get_if<Boolean>()->value != 0);
-      break;
+      return value.get_if<Boolean>()->value != 0 ? "true" : "false";
     case ValueKind::Text:
-      table.insert_or_assign(key, ToUtf8(*value.get_if<std::u16string>()));
-      break;
+      return ValueText(toml::value<std::string>(ToUtf8(*value.get_if<std::u16string>())));
   }
+  return {};
+}
+
+// The entries table, keys in lower case and in the order of their bytes; a later entry replaces an earlier
+// one of the same key.
+std::string EntriesText(const std::vector<MemoryPropertyBag::Entry>& entries) {
+  std::map<std::string, const PropertyValue*> sorted;
+  for (const auto& [key, value] : entries)
+    sorted.insert_or_assign(Lower(key), &value);
+  std::string text = "\n[" + std::string(kFormKey) + "." + std::string(kControlKey) + "." +
+                     std::string(kEntriesKey) + "]\n";
+  for (const auto& [key, value] : sorted)
+    text += KeyText(key) + " = " + EntryText(*value) + "\n";
+  return text;
 }
 
 }  // namespace
@@ -450,17 +471,12 @@ Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::
 }
 
 std::string FormatFormDescription(const FormDescription& form) {
-  toml::table entries;
-  for (const auto& [key, value] : form.led1.entries)
-    InsertEntry(entries, Lower(key), value);
-
   toml::table led1;
   led1.insert_or_assign("class", form.led1.class_name);
   InsertTwips(led1, "left", form.led1.left);
   InsertTwips(led1, "top", form.led1.top);
   InsertTwips(led1, "width", form.led1.width);
   InsertTwips(led1, "height", form.led1.height);
-  led1.insert_or_assign(kEntriesKey, std::move(entries));
 
   toml::table table;
   table.insert_or_assign("caption", form.caption);
@@ -477,8 +493,9 @@ std::string FormatFormDescription(const FormDescription& form) {
   toml::table root;
   root.insert_or_assign(kFormKey, std::move(table));
   std::ostringstream out;
-  // Plain double-quoted strings with escapes: the only form toml++ writes back correctly for every text.
-  out << kHeader << toml::toml_formatter(root, toml::format_flags::allow_unicode_strings) << '\n';
+  // The fixed settings through toml++; the entries, whose keys come from the file, last and by hand.
+  out << kHeader << toml::toml_formatter(root, toml::format_flags::allow_unicode_strings) << '\n'
+      << EntriesText(form.led1.entries);
   return out.str();
 }
 

@@ -73,47 +73,100 @@ report_counts() {
   return 0
 }
 
-# finish_fuzzer NAME PID SECONDS: waits for one fuzzer and says how it went; fails when it found something.
+# The fuzz step of scripts/test gives the same verdict for the same commit on every machine: each target
+# starts from its committed inputs, in a fixed order, with a fixed seed, and stops after a fixed number of
+# runs (about a minute each on 2 cores). Nothing else steers it: the fuzz build's coverage depends on the
+# input and not on where things are loaded (CMakeLists.txt); libFuzzer does not reread its corpus folder by
+# the clock (-reload=0); the values compared in the code, among them addresses, are not fed back into the
+# mutations (-use_cmp=0); and each fuzzer starts in the same surroundings whatever the machine and the
+# folder of the clone: the same environment, the same relative paths, no address-space randomisation.
+# scripts/fuzz explores with random seeds and every aid, for as long as it is asked.
+FUZZ_SEED=20261208
+declare -A FUZZ_RUNS=([form_description]=400000 [restore]=60000 [sequence]=16000)
+
+# The fuzz build: libFuzzer targets under the sanitizers, and nothing else.
+build_fuzzers() {
+  configure_and_build "$ROOT/build/fuzzers" -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DGLIMMER_WERROR=ON -DGLIMMER_SANITIZE=ON -DGLIMMER_FUZZ=ON -DGLIMMER_TESTS=OFF -DGLIMMER_BENCH=OFF \
+    -DGLIMMER_QT=OFF -DGLIMMER_TERMINAL=OFF
+}
+
+# fuzz_inputs NAME: the committed inputs of a target (seed corpus, then regressions), comma-separated, in
+# the order of their names, relative to the root.
+fuzz_inputs() {
+  local name="$1"
+  (cd "$ROOT" && find "fuzz/corpus/$name" "fuzz/regressions/$name" -type f 2>/dev/null | LC_ALL=C sort | paste -sd,)
+}
+
+# finish_fuzzer NAME PID WHAT: waits for one fuzzer and says how it went; fails when it found something.
 finish_fuzzer() {
-  local name="$1" pid="$2" seconds="$3"
+  local name="$1" pid="$2" what="$3"
   local log="$ROOT/build/fuzz/$name/log"
   if wait "$pid"; then
     local runs rate
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    echo "fuzz $name: ${runs:-?} inputs in ${seconds} s, ${rate:-?} executions per second, no crash"
+    echo "fuzz $name: ${runs:-?} inputs ($what), ${rate:-?} executions per second, no crash"
   else
-    echo "fuzz $name: FAILED; the input is in build/fuzz/$name/crashes/ (commit it to fuzz/regressions/$name/)"
+    echo "fuzz $name: FAILED ($what); the input is in build/fuzz/$name/crashes/ (fix it and commit the input" \
+      "to fuzz/regressions/$name/)"
     tail -n 40 "$log"
     return 1
   fi
 }
 
-# run_fuzzers BUILD_DIR SECONDS: every fuzz target of the build, each for SECONDS from a copy of its
-# committed corpus, as many side by side as there are processors, so that each has one to itself. A crash
-# keeps its input in build/fuzz/<target>/crashes/ and fails.
+# run_fuzzers ci | SECONDS: every fuzz target of the fuzz build, as many side by side as there
+# are processors, so that each has one to itself. "ci" runs each from its committed inputs with FUZZ_SEED for
+# FUZZ_RUNS[target] runs; SECONDS runs each for that long with a random seed. A crash keeps its input in
+# build/fuzz/<target>/crashes/ and fails.
 run_fuzzers() {
-  local build="$1" seconds="$2" failed=0 target name pids=() names=() finished=0
-  for target in "$build"/fuzz/fuzz_*; do
+  local mode="$1" failed=0 target name pids=() names=() whats=() finished=0
+  for target in "$ROOT"/build/fuzzers/fuzz/fuzz_*; do
     name="${target##*/fuzz_}"
     local work="$ROOT/build/fuzz/$name"
     rm -rf "$work"
     mkdir -p "$work/corpus" "$work/crashes"
-    cp "$ROOT/fuzz/corpus/$name/"* "$work/corpus/"
     # A target's words, where it has them: fuzz/<target>.dict.
     local dict=()
-    [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
-    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=1024 -print_final_stats=1 \
-      "${dict[@]}" -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1 &
+    [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+    local how=() what
+    if [ "$mode" = ci ]; then
+      local runs="${FUZZ_RUNS[$name]:-10000}"
+      how=(-seed="$FUZZ_SEED" -runs="$runs" -reload=0 -use_cmp=0 -seed_inputs="$(fuzz_inputs "$name")")
+      what="seed $FUZZ_SEED, $runs runs"
+    else
+      how=(-max_total_time="$mode")
+      find "$ROOT/fuzz/corpus/$name" "$ROOT/fuzz/regressions/$name" -type f -exec cp {} "$work/corpus/" \; \
+        2>/dev/null || true
+      what="$mode s, random seed"
+    fi
+    (cd "$ROOT" && fixed_surroundings "$mode" "${target#"$ROOT"/}" "${how[@]}" -timeout=60 -rss_limit_mb=2048 \
+      -max_len=1024 -print_final_stats=1 "${dict[@]}" -artifact_prefix="${work#"$ROOT"/}/crashes/" \
+      "${work#"$ROOT"/}/corpus" >"$work/log" 2>&1) &
     pids+=($!)
     names+=("$name")
+    whats+=("$what")
     if [ $((${#pids[@]} - finished)) -ge "$(nproc)" ]; then
-      finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
+      finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "${whats[$finished]}" || failed=1
       finished=$((finished + 1))
     fi
   done
   for ((; finished < ${#pids[@]}; finished++)); do
-    finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "$seconds" || failed=1
+    finish_fuzzer "${names[$finished]}" "${pids[$finished]}" "${whats[$finished]}" || failed=1
   done
   return "$failed"
+}
+
+# fixed_surroundings ci|SECONDS COMMAND...: for "ci", COMMAND in a fixed environment (the sanitizers'
+# options, a plain PATH) without address-space randomisation, where the system allows it; else as it is.
+fixed_surroundings() {
+  local mode="$1"
+  shift
+  [ "$mode" = ci ] || { "$@"; return; }
+  local no_aslr=()
+  setarch "$(uname -m)" -R true 2>/dev/null && no_aslr=(setarch "$(uname -m)" -R)
+  env -i PATH=/usr/bin:/bin LC_ALL=C \
+    ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1" \
+    UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+    LSAN_OPTIONS="suppressions=scripts/lib/lsan.supp:print_suppressions=0" "${no_aslr[@]}" "$@"
 }

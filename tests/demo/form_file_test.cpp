@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "demo/built_in_form.h"
 
@@ -186,6 +193,72 @@ INSTANTIATE_TEST_SUITE_P(Cases, EscapedInMessage,
                                            BadCase{"EntryKey", "color = 1", "\"c\\r\" = [1]", 24, 9,
                                                    "entries.c\\u000D must be"}),
                          [](const auto& test) { return test.param.name; });
+
+// Keys and texts that TOML writers get wrong: quotes of both kinds, TABs, line breaks, control characters,
+// characters that mean something in TOML, and what only looks like an escape.
+const std::vector<Entry>& HostileEntries() {
+  static const std::vector<Entry> entries{
+      {"it's", u"it's"},       {"x'", u"'"},          {"\t", u"\t"},
+      {"'color'", u"'''"},     {"''", u"\"\"\""},     {"a\t", u"a\\b"},
+      {"a\nb", u"\n\r\n"},     {"", u""},             {"\"", u"\x1b[31m\x07"},
+      {"\u00e9", u"\u00e9\U0001F600"},                {"two words", u" "},
+      {"a.b", u"a.b = 1"},     {"#", u"# not a comment"},                    {"=", u"="},
+      {"\x7f\x01", u"\x7f\x01"}, {"[x]", u"[x]"},     {"\\u0041", u"\\u0041"}, {"-_09az", u"\\"}};
+  return entries;
+}
+
+FormDescription WithHostileEntries() {
+  auto form = ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
+  EXPECT_TRUE(form);
+  form->led1.entries = HostileEntries();
+  return *form;
+}
+
+TEST(FormFile, HostileKeysAndTextsReadBackAsThemselves) {
+  const std::string text = FormatFormDescription(WithHostileEntries());
+  const auto back = ParseFormDescription(text, "saved.toml");
+  ASSERT_TRUE(back) << back.error().Message() << "\n" << text;
+  std::vector<Entry> expected = HostileEntries();
+  std::sort(expected.begin(), expected.end(), [](const Entry& a, const Entry& b) { return a.first < b.first; });
+  EXPECT_EQ(back->led1.entries, expected) << text;
+}
+
+std::string Hex(std::string_view bytes) {
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", c);
+    hex += two;
+  }
+  return hex;
+}
+
+// A second, independent reader (Python's tomllib) finds the same keys and texts.
+TEST(FormFile, HostileKeysAndTextsReadTheSameInAnotherTomlReader) {
+  if (std::system("python3 -c 'import tomllib' 2>/dev/null") != 0) GTEST_SKIP() << "no python3 with tomllib";
+  const std::filesystem::path file = std::filesystem::path(::testing::TempDir()) / "hostile.toml";
+  std::ofstream(file, std::ios::binary) << FormatFormDescription(WithHostileEntries());
+  const std::string command =
+      "python3 -c 'import sys, tomllib\n"
+      "entries = tomllib.load(open(sys.argv[1], \"rb\"))[\"FormGlimmer\"][\"LED1\"][\"entries\"]\n"
+      "for k, v in sorted(entries.items()): print(k.encode().hex(), v.encode().hex())' " +
+      file.string();
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string seen;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+    seen += buffer;
+  ASSERT_EQ(pclose(pipe), 0) << seen;
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (const auto& [key, value] : HostileEntries())
+    expected.emplace_back(key, ToUtf8(*value.get_if<std::u16string>()));
+  std::sort(expected.begin(), expected.end());
+  std::string wanted;
+  for (const auto& [key, value] : expected)
+    wanted += Hex(key) + " " + Hex(value) + "\n";
+  EXPECT_EQ(seen, wanted);
+}
 
 TEST(FormFile, AFileWithoutTheFormSaysSo) {
   const auto form = ParseFormDescription("# nothing here\n", "empty.toml");
