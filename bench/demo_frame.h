@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/colour.h"
+#include "host/gdi/colour.h"
 
 namespace glimmer::bench {
 

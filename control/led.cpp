@@ -5,7 +5,7 @@
 #include "control/geometry/led_design.h"
 #include "control/geometry/size_rule.h"
 #include "control/interface/led_members.h"
-#include "host/property_bag.h"
+#include "host/automation/property_bag.h"
 
 namespace glimmer {
 

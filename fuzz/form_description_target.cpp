@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "control/led.h"
-#include "demo/form_file.h"
-#include "demo/form_glimmer.h"
+#include "demo/form/form_file.h"
+#include "demo/form/form_glimmer.h"
 #include "fuzz/sign_invariants.h"
-#include "host/expected.h"
+#include "host/base/expected.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer::fuzz {

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "host/property_value.h"
+#include "host/automation/property_value.h"
 
 namespace glimmer::fuzz {
 

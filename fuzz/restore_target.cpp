@@ -6,7 +6,7 @@
 #include "control/led.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/sign_invariants.h"
-#include "host/memory_property_bag.h"
+#include "host/automation/memory_property_bag.h"
 
 namespace glimmer::fuzz {
 namespace {

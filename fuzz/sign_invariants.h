@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "control/led.h"
-#include "host/gdi_host.h"
+#include "host/gdi/gdi_host.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer::fuzz {

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/colour.h"
-#include "host/dispatch.h"
-#include "host/error.h"
-#include "host/gdi.h"
+#include "host/automation/dispatch.h"
+#include "host/base/error.h"
+#include "host/gdi/colour.h"
+#include "host/gdi/gdi.h"
 
 namespace glimmer {
 

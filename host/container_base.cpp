@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/property_bag.h"
-#include "host/twips.h"
+#include "host/automation/property_bag.h"
+#include "host/base/twips.h"
 
 namespace glimmer {
 namespace {

@@ -16,8 +16,8 @@
 
 #include "host/container.h"
 #include "host/control.h"
-#include "host/gdi_host.h"
-#include "host/image.h"
+#include "host/gdi/gdi_host.h"
+#include "host/gdi/image.h"
 #include "host/operation_faults.h"
 #include "host/rectangle_shape.h"
 

@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "host/colour.h"
-#include "host/dispatch.h"
-#include "host/error.h"
-#include "host/property_bag.h"
+#include "host/automation/dispatch.h"
+#include "host/automation/property_bag.h"
+#include "host/base/error.h"
+#include "host/gdi/colour.h"
 
 namespace glimmer {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/error.h"
+#include "host/base/error.h"
 
 namespace glimmer {
 

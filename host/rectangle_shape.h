@@ -6,7 +6,7 @@
 
 #include "host/container.h"
 #include "host/control.h"
-#include "host/gdi_host.h"
+#include "host/gdi/gdi_host.h"
 #include "host/operation_faults.h"
 
 namespace glimmer {

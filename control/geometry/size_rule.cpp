@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "control/geometry/led_design.h"
-#include "host/checked_math.h"
+#include "host/base/checked_math.h"
 
 namespace glimmer {
 namespace {

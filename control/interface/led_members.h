@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "host/dispatch.h"
+#include "host/automation/dispatch.h"
 
 namespace glimmer {
 

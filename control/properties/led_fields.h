@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/boolean.h"
+#include "host/base/boolean.h"
 
 namespace glimmer {
 

@@ -1,7 +1,7 @@
 #include "control/properties/properties.h"
 
 #include "control/geometry/led_design.h"
-#include "host/checked_math.h"
+#include "host/base/checked_math.h"
 
 namespace glimmer {
 

@@ -5,8 +5,8 @@
 
 #include "control/properties/led_fields.h"
 #include "control/properties/property_def.h"
+#include "host/automation/property_bag.h"
 #include "host/container.h"
-#include "host/property_bag.h"
 
 namespace glimmer {
 

@@ -10,8 +10,8 @@
 #include <tuple>
 
 #include "control/properties/led_fields.h"
-#include "host/dispatch.h"
-#include "host/property_value.h"
+#include "host/automation/dispatch.h"
+#include "host/automation/property_value.h"
 
 namespace glimmer {
 

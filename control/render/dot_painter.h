@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "host/colour.h"
-#include "host/gdi_host.h"
+#include "host/gdi/colour.h"
+#include "host/gdi/gdi_host.h"
 
 namespace glimmer::dot_painter {
 

@@ -5,8 +5,8 @@
 #include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
 #include "control/render/dot_painter.h"
-#include "host/checked_math.h"
-#include "host/gdi_host.h"
+#include "host/base/checked_math.h"
+#include "host/gdi/gdi_host.h"
 
 namespace glimmer {
 namespace {

@@ -26,7 +26,7 @@
 #include "control/tables/glyphs.h"
 #include "control/tables/palette.h"
 #include "host/container.h"
-#include "host/gdi.h"
+#include "host/gdi/gdi.h"
 
 namespace glimmer {
 

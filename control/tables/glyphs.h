@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "host/error.h"
+#include "host/base/error.h"
 
 namespace glimmer {
 

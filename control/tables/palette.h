@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "host/colour.h"
-#include "host/error.h"
+#include "host/base/error.h"
+#include "host/gdi/colour.h"
 
 namespace glimmer {
 

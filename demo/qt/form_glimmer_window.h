@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "demo/form_description.h"
-#include "demo/form_glimmer.h"
+#include "demo/form/form_description.h"
+#include "demo/form/form_glimmer.h"
 #include "host/qt/control_widget.h"
 
 namespace glimmer {

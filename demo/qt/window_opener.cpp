@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <string>
 
+#include "demo/display/x11_display.h"
 #include "demo/exit_status.h"
 #include "demo/qt/form_glimmer_window.h"
 #include "demo/qt/tick_recorder.h"
-#include "demo/x11_display.h"
 
 namespace glimmer {
 

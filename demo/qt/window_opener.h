@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "demo/form_description.h"
-#include "demo/form_glimmer.h"
+#include "demo/form/form_description.h"
+#include "demo/form/form_glimmer.h"
 
 namespace glimmer {
 

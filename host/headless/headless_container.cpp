@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/property_bag.h"
+#include "host/automation/property_bag.h"
 
 namespace glimmer {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/property_bag.h"
+#include "host/automation/property_bag.h"
 
 namespace glimmer::qt {
 

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/colour.h"
-#include "host/image.h"
+#include "host/gdi/colour.h"
+#include "host/gdi/image.h"
 
 namespace glimmer::terminal {
 

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "host/colour.h"
-#include "host/expected.h"
+#include "host/base/expected.h"
+#include "host/gdi/colour.h"
 
 namespace glimmer::terminal {
 

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "host/gdi_host.h"
-#include "host/memory_property_bag.h"
+#include "host/automation/memory_property_bag.h"
+#include "host/gdi/gdi_host.h"
 #include "tests/support/led_fixture.h"
 #include "tests/support/reference_frame.h"
 

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "control/led.h"
+#include "host/automation/memory_property_bag.h"
 #include "host/headless/headless_container.h"
-#include "host/memory_property_bag.h"
 
 namespace glimmer {
 namespace {

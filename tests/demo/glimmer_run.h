@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/program.h"
+#include "demo/cli/program.h"
 
 namespace glimmer::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/image.h"
+#include "host/gdi/image.h"
 
 namespace glimmer::testing {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "host/image.h"
+#include "host/gdi/image.h"
 
 namespace glimmer::testing {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/image.h"
+#include "host/gdi/image.h"
 
 namespace glimmer::testing {
 

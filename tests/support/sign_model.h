@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-#include "host/gdi_host.h"
-#include "host/image.h"
+#include "host/gdi/gdi_host.h"
+#include "host/gdi/image.h"
 
 namespace glimmer::testing {
 

@@ -2,7 +2,7 @@
 
 #include <vterm.h>
 
-#include "host/property_value.h"
+#include "host/automation/property_value.h"
 
 namespace glimmer::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/colour.h"
+#include "host/gdi/colour.h"
 
 struct VTerm;
 struct VTermScreen;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "host/gdi_host.h"
+#include "host/gdi/gdi_host.h"
 #include "tests/support/report.h"
 
 namespace glimmer::testing {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "control/geometry/led_design.h"
-#include "host/memory_property_bag.h"
+#include "host/automation/memory_property_bag.h"
 #include "tests/control/fault_matrix/fault_tally.h"
 #include "tests/control/fault_matrix/matrix_run.h"
 

@@ -9,8 +9,8 @@
 #include <QImage>
 #include <QScreen>
 
-#include "demo/built_in_form.h"
-#include "demo/form_file.h"
+#include "demo/form/built_in_form.h"
+#include "demo/form/form_file.h"
 #include "host/headless/headless_container.h"
 #include "tests/support/reference_frame.h"
 

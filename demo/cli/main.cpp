@@ -1,0 +1,30 @@
+// glimmer: the demo program. Opens the FormGlimmer window, which scrolls "GLIMMER" until it is closed, or
+// shows the sign in the terminal (--terminal, or where no display can be reached), or, without either,
+// renders the sign as PNG frames (--frames) or an animated GIF (--record), or, with --save, writes the
+// form's description. `glimmer --help` lists the options.
+#include <unistd.h>
+
+#include <iostream>
+
+#include "demo/cli/program.h"
+
+#ifdef GLIMMER_HAVE_QT
+#include "demo/display/x11_display.h"
+#include "demo/qt/window_opener.h"
+#endif
+#ifdef GLIMMER_HAVE_TERMINAL
+#include "demo/terminal/terminal_opener.h"
+#endif
+
+int main(int argc, char** argv) {
+  glimmer::Frontends frontends;
+  frontends.output_is_terminal = [] { return ::isatty(STDOUT_FILENO) == 1; };
+#ifdef GLIMMER_HAVE_QT
+  frontends.window = &glimmer::OpenFormGlimmer;
+  frontends.display_reachable = &glimmer::X11DisplayReachable;
+#endif
+#ifdef GLIMMER_HAVE_TERMINAL
+  frontends.terminal = &glimmer::RunInTerminal;
+#endif
+  return glimmer::RunGlimmer(argc, argv, std::cout, std::cerr, frontends);
+}

@@ -1,0 +1,123 @@
+#include "demo/cli/program.h"
+
+#include <cstdlib>
+
+#include "demo/cli/command_line.h"
+#include "demo/exit_status.h"
+#include "demo/form/built_in_form.h"
+#include "demo/form/form_file.h"
+#include "demo/output/atomic_file.h"
+#include "demo/output/frames.h"
+#include "demo/output/gif_recorder.h"
+#include "host/headless/headless_container.h"
+
+namespace glimmer {
+namespace {
+
+constexpr std::string_view kWithoutWindow =
+    "run it in a terminal, or use --record FILE.gif or --frames DIR --ticks N to render the sign without one";
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+// Builds LED1 as the window would and writes the description of the form as it would open.
+int SaveForm(const FormDescription& form, const Overrides& overrides, const std::string& path,
+             std::ostream& err) {
+  HeadlessContainer host(LED::Class());
+  if (auto s = BuildLed1(host, form.led1, overrides); !s) {
+    err << "glimmer: LED1: " << Describe(s.error()) << '\n';
+    return kExitFailure;
+  }
+  MemoryPropertyBag saved;
+  if (auto s = host.Save(saved); !s) {
+    err << "glimmer: LED1 could not save its properties: " << Describe(s.error()) << '\n';
+    return kExitFailure;
+  }
+  const FormDescription opened = DescribeAsOpened(form, host.width_pixels(), host.height_pixels(), saved);
+  const std::string text = FormatFormDescription(opened);
+  // A file that --form would refuse is not written.
+  if (text.size() > kMaxFormFileBytes) {
+    err << "glimmer: cannot save the form: it would take " << text.size() << " bytes, more than the "
+        << kMaxFormFileBytes << " that --form reads (nothing was changed)\n";
+    return kExitFailure;
+  }
+  if (auto written = WriteFileAtomically(path, text); !written) {
+    err << "glimmer: cannot save the form: " << written.error() << " (nothing was changed)\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+// Why the window cannot open, or nothing when it can.
+std::optional<std::string> NoWindow(const Frontends& frontends) {
+  if (!DisplayNamed()) return "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset)";
+  if (frontends.window == nullptr) return "this build has no window (it was made without Qt 6)";
+  if (std::string why; frontends.display_reachable != nullptr && !frontends.display_reachable(&why))
+    return why;
+  return std::nullopt;
+}
+
+bool InTerminal(const Frontends& frontends) {
+  return frontends.terminal != nullptr && frontends.output_is_terminal != nullptr &&
+         frontends.output_is_terminal();
+}
+
+int OpenTerminal(const FormDescription& form, const Overrides& overrides, const Frontends& frontends,
+                 std::ostream& err) {
+  if (frontends.terminal == nullptr) {
+    err << "glimmer: this build has no terminal mode (it was made without the terminfo library)\n";
+    return kExitFailure;
+  }
+  if (!InTerminal(frontends)) {
+    err << "glimmer: --terminal needs a terminal on standard output\n";
+    return kExitFailure;
+  }
+  return frontends.terminal(form, overrides, err);
+}
+
+// Plain glimmer: the window, or the terminal when no window can open there.
+int OpenSomewhere(const FormDescription& form, const Overrides& overrides, const Frontends& frontends,
+                  std::ostream& err) {
+  const auto no_window = NoWindow(frontends);
+  if (!no_window) return frontends.window(form, overrides, err);
+  if (InTerminal(frontends)) {
+    err << "glimmer: " << *no_window << "; showing the sign in this terminal (q ends it)\n";
+    return frontends.terminal(form, overrides, err);
+  }
+  err << "glimmer: " << *no_window << "; " << kWithoutWindow << '\n';
+  return kExitFailure;
+}
+
+}  // namespace
+
+bool DisplayNamed() {
+  return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+}
+
+int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+               const Frontends& frontends) {
+  const auto line = ParseCommandLine(argc, argv, out, err);
+  if (!line) return line.error();
+
+  const auto form = line->form_file ? ReadFormFile(*line->form_file)
+                                    : ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
+  if (!form) {
+    err << "glimmer: " << form.error().Message() << '\n';
+    return kExitUsage;
+  }
+
+  const Overrides& overrides = line->overrides;
+  if (line->save_file) return SaveForm(*form, overrides, *line->save_file, err);
+  if (line->frames_dir) return RecordFrames(*form, overrides, *line->frames_dir, *line->ticks, out, err);
+  if (line->record_file) {
+    const RecordOptions options{
+        .file = *line->record_file, .ticks = line->ticks, .scale = static_cast<int>(line->scale)};
+    return RecordGif(*form, overrides, options, out, err);
+  }
+  if (line->terminal) return OpenTerminal(*form, overrides, frontends, err);
+  return OpenSomewhere(*form, overrides, frontends, err);
+}
+
+}  // namespace glimmer

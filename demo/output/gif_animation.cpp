@@ -1,0 +1,98 @@
+#include "demo/output/gif_animation.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace glimmer {
+namespace {
+
+std::int64_t Hundredths(std::int64_t milliseconds) {
+  return (milliseconds + 5) / 10;
+}
+
+}  // namespace
+
+GifAnimation::GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale,
+                           bool loop_forever)
+    : width_(width),
+      height_(height),
+      palette_(std::move(palette)),
+      scale_(scale),
+      encoder_(width * scale, height * scale, palette_, loop_forever) {}
+
+int GifAnimation::Delay(std::int64_t start, std::int64_t end) {
+  const std::int64_t delay = Hundredths(end) - Hundredths(start);
+  return static_cast<int>(std::clamp<std::int64_t>(delay, kShortestDelay, 65535));
+}
+
+Expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t time) {
+  if (frame.width != width_ || frame.height != height_)
+    return Unexpected<std::string>("a frame changed its size");
+  auto indexes = ToIndexes(frame);
+  if (!indexes) return Unexpected<std::string>(indexes.error());
+  if (has_pending_)
+    if (auto emitted = EmitPending(time); !emitted) return emitted;
+  pending_ = std::move(*indexes);
+  pending_time_ = time;
+  has_pending_ = true;
+  return {};
+}
+
+Expected<std::string, std::string> GifAnimation::Finish(std::int64_t end) {
+  if (has_pending_)
+    if (auto emitted = EmitPending(end); !emitted) return Unexpected<std::string>(emitted.error());
+  return encoder_.Finish();
+}
+
+Expected<GifAnimation::Indexes, std::string> GifAnimation::ToIndexes(const Image& frame) const {
+  Indexes indexes(frame.pixels.size());
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    const auto index = palette_.IndexOf(frame.pixels[i]);
+    if (!index) return Unexpected<std::string>("a frame holds a colour outside the recording's palette");
+    indexes[i] = *index;
+  }
+  return indexes;
+}
+
+GifAnimation::Box GifAnimation::Changed(const Indexes& next) const {
+  if (!shown_) return {0, 0, width_, height_};
+  Box box{width_, height_, 0, 0};
+  for (std::int32_t y = 0; y < height_; ++y)
+    for (std::int32_t x = 0; x < width_; ++x) {
+      const auto i =
+          static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+      if (next[i] == (*shown_)[i]) continue;
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+             std::max(box.bottom, y + 1)};
+    }
+  // Nothing changed: one unchanged pixel carries the tick's delay.
+  if (box.left >= box.right) return {0, 0, 1, 1};
+  return box;
+}
+
+GifFrame GifAnimation::Scaled(const Indexes& picture, Box box) const {
+  GifFrame frame{.left = box.left * scale_,
+                 .top = box.top * scale_,
+                 .width = (box.right - box.left) * scale_,
+                 .height = (box.bottom - box.top) * scale_};
+  frame.indexes.reserve(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
+  for (std::int32_t y = box.top; y < box.bottom; ++y)
+    for (int repeat_row = 0; repeat_row < scale_; ++repeat_row)
+      for (std::int32_t x = box.left; x < box.right; ++x)
+        frame.indexes.insert(frame.indexes.end(), static_cast<std::size_t>(scale_),
+                             picture[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                     static_cast<std::size_t>(x)]);
+  return frame;
+}
+
+Expected<void, std::string> GifAnimation::EmitPending(std::int64_t end) {
+  GifFrame frame = Scaled(pending_, Changed(pending_));
+  frame.delay = Delay(pending_time_, end);
+  if (auto added = encoder_.Add(frame); !added) return added;
+  shown_ = std::move(pending_);
+  has_pending_ = false;
+  ++frames_;
+  return {};
+}
+
+}  // namespace glimmer

@@ -1,0 +1,427 @@
+// The program as a whole, run in-process: headless frames, saving and reopening, bad descriptions, and
+// what happens without a display.
+#include "demo/cli/program.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "demo/exit_status.h"
+#include "demo/form/built_in_form.h"
+#include "demo/form/form_file.h"
+#include "demo/output/frames.h"
+#include "host/headless/headless_container.h"
+#include "tests/demo/glimmer_run.h"
+#include "tests/support/files.h"
+#include "tests/support/png_reader.h"
+#include "tests/support/reference_frame.h"
+
+namespace glimmer {
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing::ExpectedFrame;
+using testing::FirstDifference;
+using testing::NameOf;
+using testing::Outcome;
+using testing::ReadPng;
+using testing::RunGlimmerWith;
+
+// What the window opener was asked to do, when a test stands in for it.
+struct OpenedWindow {
+  int calls = 0;
+  FormDescription form;
+  Overrides overrides;
+};
+OpenedWindow* g_opened = nullptr;
+OpenedWindow* g_terminal = nullptr;
+bool g_output_is_terminal = false;
+std::optional<std::string> g_unreachable;  // why the named display does not answer
+
+int Record(OpenedWindow* opened, const FormDescription& form, const Overrides& overrides) {
+  ++opened->calls;
+  opened->form = form;
+  opened->overrides = overrides;
+  return 0;
+}
+int RecordingOpener(const FormDescription& form, const Overrides& overrides, std::ostream&) {
+  return Record(g_opened, form, overrides);
+}
+int RecordingTerminal(const FormDescription& form, const Overrides& overrides, std::ostream&) {
+  return Record(g_terminal, form, overrides);
+}
+bool FakeReachable(std::string* why) {
+  if (g_unreachable) *why = *g_unreachable;
+  return !g_unreachable;
+}
+bool FakeOutputIsTerminal() {
+  return g_output_is_terminal;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("glimmer-program-test-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    g_opened = &opened_;
+    g_terminal = &terminal_;
+    g_output_is_terminal = false;
+    g_unreachable.reset();
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    g_opened = nullptr;
+    g_terminal = nullptr;
+  }
+
+  static Outcome Glimmer(std::vector<std::string> args) {
+    return RunGlimmerWith(std::move(args), {.window = &RecordingOpener,
+                                            .display_reachable = &FakeReachable,
+                                            .terminal = &RecordingTerminal,
+                                            .output_is_terminal = &FakeOutputIsTerminal});
+  }
+
+  [[nodiscard]] std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  void Write(const std::string& name, const std::string& text) const { std::ofstream(dir_ / name) << text; }
+
+  [[nodiscard]] std::string Read(const std::string& name) const { return testing::ReadFile(dir_ / name); }
+
+  [[nodiscard]] Image Frame(const std::string& frames, std::int64_t tick) const {
+    const auto png = ReadPng(Path(frames + "/" + FrameFileName(tick)));
+    EXPECT_TRUE(png) << "tick " << tick;
+    return png ? png->image : Image();
+  }
+
+  // Files in a folder of the test's own.
+  [[nodiscard]] std::size_t FileCount(const std::string& folder) const {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(dir_ / folder), fs::directory_iterator()));
+  }
+
+  fs::path dir_;
+  OpenedWindow opened_;
+  OpenedWindow terminal_;
+};
+
+// ScrollX on tick t of the first pass of a sign W pixels wide.
+std::int32_t ScrollAt(std::int32_t width, std::int32_t tick) {
+  return width - 4 - 3 * tick;
+}
+
+TEST_F(ProgramTest, FramesOfTheDemoDefaults) {
+  const Outcome run = Glimmer({"--frames", Path("frames"), "--ticks", "250"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "Terminate 125\nTerminate 250\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(FileCount("frames"), 250u);
+
+  const auto first = ReadPng(Path("frames/tick-00001.png"));
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->bit_depth, 8);
+  EXPECT_EQ(first->color_type, 2);  // RGB
+  // Tick 1: the empty grid inside both rings.
+  EXPECT_EQ(FirstDifference(first->image, ExpectedFrame({.width = 251, .text = u"", .color = 1})), "");
+  // Tick 2: the first column of "G" at the right edge; every tick moves the text one dot column.
+  for (const std::int32_t tick : {2, 3, 60, 124}) {
+    const Image expected =
+        ExpectedFrame({.width = 251, .text = u"GLIMMER", .color = 1, .scroll_x = ScrollAt(251, tick)});
+    EXPECT_EQ(FirstDifference(Frame("frames", tick), expected), "") << "tick " << tick;
+  }
+  EXPECT_NE(Frame("frames", 2), first->image);
+  // The pass ends on tick 125 with the empty grid; the text comes back from the right on tick 126.
+  EXPECT_EQ(FirstDifference(Frame("frames", 125), ExpectedFrame({.width = 251, .text = u"", .color = 1})),
+            "");
+  EXPECT_EQ(Frame("frames", 126), Frame("frames", 1));
+  EXPECT_EQ(Frame("frames", 127), Frame("frames", 2));
+}
+
+TEST_F(ProgramTest, FramesFollowTheOverridesAndStopWithTheTimer) {
+  const Outcome run = Glimmer({"--frames", Path("out"), "--ticks", "1000", "--text", "HI", "--color", "red",
+                               "--width", "100", "--border", "off", "--once", "--delay", "10"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  // 101 pixels wide: n = 33, a pass of two characters takes 33 + 12 = 45 ticks, and then the timer stops.
+  EXPECT_EQ(run.out, "Terminate 45\n");
+  EXPECT_EQ(FileCount("out"), 45u);
+  const Image expected =
+      ExpectedFrame({.width = 101, .text = u"HI", .color = 0, .scroll_x = ScrollAt(101, 7), .rings = false});
+  EXPECT_EQ(FirstDifference(Frame("out", 7), expected), "");
+}
+
+TEST_F(ProgramTest, ADelayOfZeroRunsNoTick) {
+  const Outcome run = Glimmer({"--frames", Path("out"), "--ticks", "5", "--delay", "0"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(FileCount("out"), 0u);
+}
+
+TEST_F(ProgramTest, AFramesFolderThatCannotBeMadeIsAnError) {
+  Write("file", "in the way");
+  const Outcome run = Glimmer({"--frames", Path("file/frames"), "--ticks", "3"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("cannot make the frames folder " + Path("file/frames")), std::string::npos)
+      << run.err;
+}
+
+TEST_F(ProgramTest, EntriesTheRestoreCannotConvertAreSkipped) {
+  std::string text(BuiltInFormText());
+  text.replace(text.find("color = 1"), 9, "color = \"purple\"");
+  text.replace(text.find("repeated = true"), 15, "repeated = \"maybe\"");
+  Write("odd.toml", text);
+  const Outcome run = Glimmer({"--form", Path("odd.toml"), "--frames", Path("out"), "--ticks", "300"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  // Color and Repeated keep the values of a fresh instance: red, and one pass only.
+  EXPECT_EQ(run.out, "Terminate 125\n");
+  EXPECT_EQ(FirstDifference(
+                Frame("out", 10),
+                ExpectedFrame({.width = 251, .text = u"GLIMMER", .color = 0, .scroll_x = ScrollAt(251, 10)})),
+            "");
+}
+
+TEST_F(ProgramTest, ABadDescriptionExitsWithStatus2NamingFileLineAndColumn) {
+  std::string text(BuiltInFormText());
+  text.replace(text.find("client_width = 3975"), 19, "client_width = -3975");
+  Write("bad.toml", text);
+  const Outcome run = Glimmer({"--form", Path("bad.toml"), "--frames", Path("out"), "--ticks", "1"});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_EQ(
+      run.err.rfind("glimmer: " + Path("bad.toml") + ":9:16: FormGlimmer.client_width is -3975 twips", 0), 0u)
+      << run.err;
+  EXPECT_FALSE(fs::exists(dir_ / "out"));
+  const Outcome missing = Glimmer({"--form", Path("missing.toml")});
+  EXPECT_EQ(missing.status, kExitUsage);
+  EXPECT_NE(missing.err.find("missing.toml: cannot read it"), std::string::npos) << missing.err;
+}
+
+TEST_F(ProgramTest, ASavedFormOpensAsTheSameSign) {
+  const std::vector<std::string> overrides{"--text", "HI THERE", "--color", "yellow",  "--delay", "30",
+                                           "--once", "--border", "off",     "--width", "302"};
+  std::vector<std::string> save{"--save", Path("saved.toml")};
+  save.insert(save.end(), overrides.begin(), overrides.end());
+  const Outcome saved = Glimmer(save);
+  ASSERT_EQ(saved.status, kExitOk) << saved.err;
+  EXPECT_EQ(saved.out, "");
+
+  const auto form = ReadFormFile(Path("saved.toml"));
+  ASSERT_TRUE(form) << form.error().Message();
+  EXPECT_EQ(form->client_width, (8 + 302 + 8) * 15);  // grown around the wider sign
+  EXPECT_EQ(form->client_height, 1680);
+  EXPECT_EQ(form->led1.width, 302 * 15);
+  EXPECT_EQ(form->led1.height, 480);
+  const std::vector<MemoryPropertyBag::Entry> entries{
+      {"_extentx", std::int32_t{7990}}, {"_extenty", std::int32_t{847}}, {"borderstyle", std::int32_t{0}},
+      {"color", std::int32_t{2}},       {"delay", std::int16_t{30}},     {"value", u"HI THERE"}};
+  EXPECT_EQ(form->led1.entries, entries);
+
+  std::vector<std::string> direct{"--frames", Path("direct"), "--ticks", "200"};
+  direct.insert(direct.end(), overrides.begin(), overrides.end());
+  const Outcome a = Glimmer(direct);
+  const Outcome b = Glimmer({"--form", Path("saved.toml"), "--frames", Path("reopened"), "--ticks", "200"});
+  ASSERT_EQ(a.status, kExitOk);
+  ASSERT_EQ(b.status, kExitOk);
+  EXPECT_EQ(a.out, b.out);
+  EXPECT_EQ(FileCount("direct"), FileCount("reopened"));
+  for (const std::int64_t tick : {1, 50, 100, 148})
+    EXPECT_EQ(Frame("direct", tick), Frame("reopened", tick)) << "tick " << tick;
+  // Saving the reopened form changes nothing.
+  ASSERT_EQ(Glimmer({"--form", Path("saved.toml"), "--save", Path("again.toml")}).status, kExitOk);
+  EXPECT_EQ(Read("again.toml"), Read("saved.toml"));
+}
+
+TEST_F(ProgramTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+  Write("form.toml", "the old contents\n");
+  // Writes beyond 100 bytes fail (EFBIG), half-way through the description.
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 100;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const Outcome run = Glimmer({"--save", Path("form.toml")});
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_NE(run.err.find("cannot save the form: " + Path("form.toml") + ": File too large"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Read("form.toml"), "the old contents\n");
+  EXPECT_EQ(FileCount("."), 1u);  // form.toml alone: the temporary file is gone
+}
+
+TEST_F(ProgramTest, SavingIntoAMissingFolderSaysWhy) {
+  const Outcome run = Glimmer({"--save", Path("no/such/folder/form.toml")});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+}
+
+TEST_F(ProgramTest, ASaveReplacesAnExistingFileWhole) {
+  Write("form.toml", std::string(10000, 'x'));
+  ASSERT_EQ(Glimmer({"--save", Path("form.toml")}).status, kExitOk);
+  EXPECT_EQ(Read("form.toml"), BuiltInFormText());
+  EXPECT_EQ(FileCount("."), 1u);
+}
+
+// Sets or clears an environment variable for one test and puts it back afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST_F(ProgramTest, WithoutADisplayOrATerminalTheProgramSaysSoAndSuggestsTheAlternatives) {
+  const ScopedEnv display("DISPLAY", nullptr);
+  const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  const Outcome run = Glimmer({});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(opened_.calls + terminal_.calls, 0);
+  EXPECT_EQ(run.out, "");
+  for (const char* hint : {"DISPLAY and WAYLAND_DISPLAY are unset", "terminal", "--record", "--frames"})
+    EXPECT_NE(run.err.find(hint), std::string::npos) << hint << " in " << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+// Where plain glimmer shows the sign: the display, whether it answers, and whether standard output is a
+// terminal.
+struct PlaceCase {
+  std::string name;
+  const char* display;                     // DISPLAY, or none
+  std::optional<std::string> unreachable;  // why the display does not answer
+  bool output_is_terminal = false;
+  std::string expected;  // "window", "terminal" or "nowhere"
+  std::string notice;    // what standard error says, in part ("" for nothing at all)
+};
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PlaceTest : public ProgramTest, public ::testing::WithParamInterface<PlaceCase> {};
+
+TEST_P(PlaceTest, PlainGlimmerShowsTheSignWhereItCan) {
+  const PlaceCase& c = GetParam();
+  const ScopedEnv display("DISPLAY", c.display);
+  const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  g_unreachable = c.unreachable;
+  g_output_is_terminal = c.output_is_terminal;
+  const Outcome run = Glimmer({"--text", "HI"});
+  EXPECT_EQ(run.status, c.expected == "nowhere" ? kExitFailure : kExitOk);
+  EXPECT_EQ(opened_.calls, c.expected == "window" ? 1 : 0);
+  EXPECT_EQ(terminal_.calls, c.expected == "terminal" ? 1 : 0);
+  if (c.expected == "terminal") {
+    EXPECT_EQ(terminal_.overrides.text, u"HI");
+  }
+  if (c.notice.empty()) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    EXPECT_NE(run.err.find(c.notice), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, PlaceTest,
+    ::testing::Values(
+        PlaceCase{"DisplayAnswers", ":7", std::nullopt, true, "window", ""},
+        PlaceCase{"NoDisplayInATerminal", nullptr, std::nullopt, true, "terminal",
+                  "(DISPLAY and WAYLAND_DISPLAY are unset); showing the sign in this terminal (q ends it)"},
+        PlaceCase{"DisplayDoesNotAnswerInATerminal", ":7", "cannot open the display :7", true, "terminal",
+                  "glimmer: cannot open the display :7; showing the sign in this terminal"},
+        PlaceCase{"DisplayDoesNotAnswerNoTerminal", ":7", "cannot open the display :7", false, "nowhere",
+                  "glimmer: cannot open the display :7; run it in a terminal"}),
+    NameOf<PlaceCase>);
+
+TEST_F(ProgramTest, TheTerminalOptionUsesTheTerminalEvenWithADisplay) {
+  const ScopedEnv display("DISPLAY", ":7");
+  g_output_is_terminal = true;
+  const Outcome run = Glimmer({"--terminal", "--color", "yellow"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(opened_.calls, 0);
+  ASSERT_EQ(terminal_.calls, 1);
+  EXPECT_EQ(terminal_.overrides.color, 2);
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ProgramTest, TheTerminalOptionWithoutATerminalIsAnError) {
+  const Outcome run = Glimmer({"--terminal"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(terminal_.calls, 0);
+  EXPECT_EQ(run.err, "glimmer: --terminal needs a terminal on standard output\n");
+}
+
+TEST_F(ProgramTest, WithADisplayTheWindowOpensWithTheDescriptionAndOverrides) {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const ScopedEnv display("DISPLAY", nullptr);
+    const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    const ScopedEnv named(variable, ":7");
+    opened_ = {};
+    const Outcome run = Glimmer({"--width", "302", "--text", "X"});
+    EXPECT_EQ(run.status, kExitOk) << variable;
+    ASSERT_EQ(opened_.calls, 1) << variable;
+    EXPECT_EQ(opened_.form.caption, "Glimmer");
+    EXPECT_EQ(opened_.overrides.width, 302);
+    EXPECT_EQ(opened_.overrides.text, u"X");
+  }
+}
+
+struct AreaCase {
+  std::optional<std::int32_t> width;
+  ClientArea expected;
+};
+void PrintTo(const AreaCase& c, std::ostream* os) {
+  *os << "--width " << (c.width ? std::to_string(*c.width) : "none");
+}
+
+class ClientAreaTest : public ::testing::TestWithParam<AreaCase> {};
+
+TEST_P(ClientAreaTest, GrowsOnlyAroundAWiderSign) {
+  const auto form = ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
+  ASSERT_TRUE(form);
+  HeadlessContainer host(LED::Class());
+  ASSERT_TRUE(BuildLed1(host, form->led1, {.width = GetParam().width}));
+  const ClientArea area = ClientAreaFor(*form, host.width_pixels(), host.height_pixels());
+  const ClientArea& e = GetParam().expected;
+  EXPECT_EQ(area.left, e.left);
+  EXPECT_EQ(area.top, e.top);
+  EXPECT_EQ(area.width, e.width);
+  EXPECT_EQ(area.height, e.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ClientAreaTest,
+                         ::testing::Values(AreaCase{std::nullopt, {8, 8, 265, 112}},  // 251 x 32 as stored
+                                           AreaCase{249, {8, 8, 265, 112}},           // snaps to 251
+                                           AreaCase{252, {8, 8, 270, 112}},           // snaps to 254
+                                           AreaCase{302, {8, 8, 318, 112}},
+                                           AreaCase{100, {8, 8, 265, 112}}));  // never shrinks
+
+}  // namespace
+}  // namespace glimmer
