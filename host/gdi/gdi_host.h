@@ -6,6 +6,7 @@
 
 #include "host/gdi/colour.h"
 #include "host/gdi/gdi.h"
+#include "host/gdi/gdi_objects.h"
 #include "host/gdi/image.h"
 #include "host/gdi/rect.h"
 
@@ -53,14 +54,6 @@ inline constexpr std::int32_t SystemColorFlag = static_cast<std::int32_t>(0x8000
 
 // --- Fault injection and accounting (tests, and the fast frame painter) ---
 
-enum class ObjectKind { DC, Bitmap, Brush };
-
-struct LiveCounts {
-  std::int64_t dcs = 0;
-  std::int64_t bitmaps = 0;
-  std::int64_t brushes = 0;
-  friend bool operator==(const LiveCounts&, const LiveCounts&) = default;
-};
 [[nodiscard]] LiveCounts Live();
 
 // Creation attempts of a kind so far (the counter that fault injection counts in).

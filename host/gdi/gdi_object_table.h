@@ -11,7 +11,7 @@
 
 #include "host/gdi/colour.h"
 #include "host/gdi/gdi.h"
-#include "host/gdi/gdi_host.h"
+#include "host/gdi/gdi_objects.h"
 
 namespace glimmer::gdi::detail {
 
