@@ -42,6 +42,11 @@ class Tmux:
             raise Failure(f"tmux {' '.join(args)}: {done.stderr.strip()}")
         return done.stdout
 
+    def start(self):
+        """The server, with a session that lasts the whole test: a server whose last session ends exits,
+        and a session started in that moment finds it gone."""
+        self("new-session", "-d", "-s", "keep", "sleep 600")
+
     def kill(self):
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], env=self.env, capture_output=True, timeout=30)
 
@@ -118,6 +123,7 @@ def test(args, tmp):
     glimmer = shlex.quote(args.glimmer)
     tmux = Tmux(tmp)
     try:
+        tmux.start()
         # A wide pane: the whole sign; lit green dots come in; q ends it.
         pane = Pane(tmux, tmp, "quit", 100, 20, f"{glimmer} --terminal --text HI")
         check_sign(pane.wait_for_sign(), 84)
