@@ -1,11 +1,7 @@
 #include "host/qt/control_widget.h"
 
 #include <QPainter>
-#include <QPointF>
-#include <algorithm>
 #include <cmath>
-
-#include "host/automation/property_bag.h"
 
 namespace glimmer::qt {
 
@@ -13,15 +9,10 @@ ControlWidget::ControlWidget(const ControlClass& control_class, QWidget* parent)
     : ControlWidget(control_class, Options{}, parent) {}
 
 ControlWidget::ControlWidget(const ControlClass& control_class, Options options, QWidget* parent)
-    : QWidget(parent),
-      ContainerBase(control_class, {.twips_per_pixel_x = options.twips_per_pixel_x,
-                                    .twips_per_pixel_y = options.twips_per_pixel_y}) {
+    : QWidget(parent), QtContainer(control_class, options) {
   // Every pixel is painted each time, so Qt need not clear the background first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  for (const auto& child : control_class.design->children)
-    if (const auto* t = std::get_if<TimerDesign>(&child))
-      timers_.push_back(std::make_unique<QtTimer>(*t, [this](QtTimer& timer) { Tick(timer); }));
   FitWidget();
   CreateControl(control_class);
 }
@@ -37,28 +28,8 @@ void ControlWidget::CallbackDone(std::string_view callback, const Status& status
   RequestRepaint();
 }
 
-void ControlWidget::StopTimers() {
-  for (auto& t : timers_)
-    (void)t->Enabled(false);
-}
-
-bool ControlWidget::FireTimer(std::string_view name) {
-  QtTimer* t = timer(name);
-  if (t == nullptr || !t->running() || busy()) return false;
-  Tick(*t);
-  return true;
-}
-
-void ControlWidget::Tick(QtTimer& timer) {
-  // A tick never overlaps another callback; one that falls due meanwhile is dropped, as a window's timer
-  // messages are.
-  if (busy()) return;
-  ++ticks_;
-  (void)Deliver(std::string(timer.name()) + "_Timer", [&] { return control().OnTimer(timer.name()); });
-}
-
 void ControlWidget::SizeChanged() {
-  rings_stale_ = true;
+  QtContainer::SizeChanged();
   FitWidget();
   RequestRepaint();
 }
@@ -114,34 +85,8 @@ void ControlWidget::RequestRepaint() {
 }
 
 void ControlWidget::ShapesChanged() {
-  rings_stale_ = true;
+  QtContainer::ShapesChanged();
   RequestRepaint();
-}
-
-// Made from writable memory, so that setting the ratio never copies the pixels.
-const QImage& ControlWidget::PixelImage(const gdi::PixelView& view, qreal ratio) {
-  auto* data = reinterpret_cast<uchar*>(view.data);
-  if (pixels_.constBits() != data || pixels_.width() != view.width || pixels_.height() != view.height) {
-    // The surface's 0xFFRRGGBB words are RGB32.
-    pixels_ =
-        QImage(data, view.width, view.height, static_cast<qsizetype>(view.width) * 4, QImage::Format_RGB32);
-  }
-  if (pixels_.devicePixelRatio() != ratio) pixels_.setDevicePixelRatio(ratio);
-  return pixels_;
-}
-
-const QImage& ControlWidget::Rings(std::int32_t width, std::int32_t height, qreal ratio) {
-  if (rings_stale_ || rings_.width() != width || rings_.height() != height) {
-    rings_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    rings_.fill(Qt::transparent);
-    // The outlines are opaque 0xFFRRGGBB words, the same words the headless container draws.
-    const gdi::PixelView layer{reinterpret_cast<Pixel*>(rings_.bits()), width, height};
-    for (const auto& s : shapes())
-      s->DrawOnto(layer);
-    rings_stale_ = false;
-  }
-  if (rings_.devicePixelRatio() != ratio) rings_.setDevicePixelRatio(ratio);
-  return rings_;
 }
 
 void ControlWidget::paintEvent(QPaintEvent*) {
@@ -149,31 +94,26 @@ void ControlWidget::paintEvent(QPaintEvent*) {
   if (!view) return;
   ++paints_;
   QPainter painter(this);
-  // Whole device pixels per control pixel: nothing is interpolated, so nothing blurs.
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const qreal image_ratio = devicePixelRatioF() / pixel_scale();
-  const QImage& pixels = PixelImage(view, image_ratio);
   // At a fractional ratio the widget, a whole number of logical pixels, can overhang the image by a device
   // pixel; that sliver shows the background.
-  if (pixels.deviceIndependentSize() != QSizeF(size()))
+  if (QSizeF(view.width / image_ratio, view.height / image_ratio) != QSizeF(size()))
     painter.fillRect(rect(), QColor::fromRgb(BackPixel()));
-  painter.drawImage(QPointF(0, 0), pixels);
-  painter.drawImage(QPointF(0, 0), Rings(view.width, view.height, image_ratio));
+  PaintFrame(painter, image_ratio);
 }
 
-QtTimer* ControlWidget::timer(std::string_view name) {
-  for (auto& t : timers_)
-    if (KeysEqual(t->name(), name)) return t.get();
-  return nullptr;
-}
-
-Result<Timer*> ControlWidget::TimerChild(std::string_view name) {
-  if (QtTimer* t = timer(name)) return t;
-  return Fail(Error::ObjectRequired);
+void ControlWidget::EnabledChanged(bool on) {
+  setEnabled(on);
+  emit enabledChanged(on);
 }
 
 void ControlWidget::PropertyNoticed(std::string_view name) {
   emit propertyChanged(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void ControlWidget::TimerChanged(QtTimer& timer) {
+  const std::string_view name = timer.name();
+  emit timerChanged(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), timer.running());
 }
 
 }  // namespace glimmer::qt

@@ -2,9 +2,9 @@
 //
 // The control draws into an in-memory surface (the drawing layer's bitmap); the widget shows those pixels
 // 1:1, scaled by a whole factor only on a screen of device pixel ratio 2 or more, never smoothed, and draws
-// the control's rectangle shapes over them exactly as the headless container does. Each child timer runs on
-// a QTimer of precise type. Callbacks are delivered one at a time on the GUI thread: a timer that elapses
-// while a callback is still running (a host's event handler that opens a dialog, say) skips that tick.
+// the control's rectangle shapes over them exactly as the headless container does. Timers, ticks and the
+// frame's images are the widget-free QtContainer's: each child timer runs on a QTimer of precise type, and
+// callbacks are delivered one at a time on the GUI thread.
 //
 // The widget's size follows the control's: a size the control assigns itself (in twips) changes the widget
 // and raises UserControl_Resize again before the assignment returns. Qt measures widgets in
@@ -24,31 +24,22 @@
 //   QObject::connect(sign, &glimmer::qt::ControlWidget::eventRaised, handler);
 #pragma once
 
-#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <QWindow>
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "host/container_base.h"
-#include "host/qt/qt_timer.h"
+#include "host/qt/qt_container.h"
 
 namespace glimmer::qt {
 
-class ControlWidget final : public QWidget, public ContainerBase {
+class ControlWidget final : public QWidget, public QtContainer {
   Q_OBJECT
 
  public:
-  struct Options {
-    float twips_per_pixel_x = 15.0f;
-    float twips_per_pixel_y = 15.0f;
-  };
+  using Options = QtContainer::Options;
 
   // Creates the control from its class: background, size and children from the design, then the control
   // itself, then UserControl_Initialize.
@@ -58,27 +49,16 @@ class ControlWidget final : public QWidget, public ContainerBase {
   // destroys the control.
   ~ControlWidget() override;
 
-  // Stops every child timer, as a window does before it goes away.
-  void StopTimers() override;
-  // Delivers one tick of the named timer as if its QTimer had elapsed: only while that timer runs and no
-  // other callback is in progress. Returns whether the tick was delivered. Hosts that keep their own time
-  // (and tests) drive the control with it.
-  bool FireTimer(std::string_view name);
-  // Ticks delivered so far.
-  [[nodiscard]] std::int64_t ticks() const { return ticks_; }
   // Times the widget has been painted so far.
   [[nodiscard]] std::int64_t paints() const { return paints_; }
   // Whether a repaint would reach the screen: the widget is visible and its window neither minimised nor
   // unexposed.
   [[nodiscard]] bool OnScreen() const;
-  [[nodiscard]] QtTimer* timer(std::string_view name);
   // The whole factor each control pixel is drawn with: 1, or the integer part of a device pixel ratio of 2
   // or more.
   [[nodiscard]] int pixel_scale() const;
 
   [[nodiscard]] QSize sizeHint() const override;
-
-  Result<Timer*> TimerChild(std::string_view name) override;
 
  signals:
   // A declared event of the control was raised (for the LED, Terminate is 3); before on_event runs.
@@ -87,6 +67,10 @@ class ControlWidget final : public QWidget, public ContainerBase {
   void propertyChanged(const QString& name);
   // A callback returned an error (its name, and the error's number).
   void callbackFailed(const QString& callback, int error);
+  // The control set whether it takes user input (the widget's own enabled state follows it).
+  void enabledChanged(bool on);
+  // A child timer started or stopped.
+  void timerChanged(const QString& name, bool running);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -97,31 +81,21 @@ class ControlWidget final : public QWidget, public ContainerBase {
   void AreaCleared() override { RequestRepaint(); }
   void SizeChanged() override;
   void ShapesChanged() override;
-  void EnabledChanged(bool on) override { setEnabled(on); }
+  void EnabledChanged(bool on) override;
   void PropertyNoticed(std::string_view name) override;
   void EventNoticed(DispId event) override { emit eventRaised(event); }
+  void TimerChanged(QtTimer& timer) override;
 
  private:
-  void Tick(QtTimer& timer);
   void FitWidget();
   // Asks for a repaint only when it would be seen; a widget that comes back is repainted whole by Qt, or by
   // Reappear.
   void RequestRepaint();
   void Reappear();
   void FollowWindow();
-  [[nodiscard]] const QImage& PixelImage(const gdi::PixelView& view, qreal ratio);
-  [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height, qreal ratio);
 
-  std::vector<std::unique_ptr<QtTimer>> timers_;
-  // The screen's pixels as an image that shares their memory, made again only when the surface moves.
-  QImage pixels_;
-  // The shapes' outlines on a transparent layer, redrawn only when a shape or the size changes.
-  QImage rings_;
-  bool rings_stale_ = true;
   // The top-level window whose state changes are followed.
   QPointer<QWindow> followed_;
-
-  std::int64_t ticks_ = 0;
   std::int64_t paints_ = 0;
 };
 

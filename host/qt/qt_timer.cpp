@@ -4,11 +4,14 @@
 
 namespace glimmer::qt {
 
-QtTimer::QtTimer(const TimerDesign& design, std::function<void(QtTimer&)> fire)
+QtTimer::QtTimer(const TimerDesign& design, std::function<void(QtTimer&)> fire,
+                 std::function<void(QtTimer&)> changed)
     : name_(design.name), enabled_(design.enabled), interval_(design.interval) {
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, fire = std::move(fire)] { fire(*this); });
   Apply();
+  // Told only of changes after the design's own state.
+  changed_ = std::move(changed);
 }
 
 Status QtTimer::Interval(std::int32_t milliseconds) {
@@ -38,12 +41,14 @@ Result<bool> QtTimer::Enabled() const {
 
 // QTimer::start on a running timer stops it first, so every change starts a full wait.
 void QtTimer::Apply() {
+  const bool was_running = running();
   if (enabled_ && interval_ > 0) {
     timer_.start(interval_);
     ++starts_;
   } else {
     timer_.stop();
   }
+  if (changed_ && running() != was_running) changed_(*this);
 }
 
 }  // namespace glimmer::qt

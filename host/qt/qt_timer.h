@@ -18,8 +18,10 @@ namespace glimmer::qt {
 
 class QtTimer final : public Timer {
  public:
-  // `fire` runs on the GUI thread, with this timer, each time the timer elapses.
-  QtTimer(const TimerDesign& design, std::function<void(QtTimer&)> fire);
+  // `fire` runs on the GUI thread, with this timer, each time the timer elapses; `changed`, when given, each
+  // time running() changes.
+  QtTimer(const TimerDesign& design, std::function<void(QtTimer&)> fire,
+          std::function<void(QtTimer&)> changed = {});
 
   Status Interval(std::int32_t milliseconds) override;
   Result<std::int32_t> Interval() const override;
@@ -38,6 +40,7 @@ class QtTimer final : public Timer {
   void Apply();
 
   std::string_view name_;
+  std::function<void(QtTimer&)> changed_;
   bool enabled_ = false;
   std::int32_t interval_ = 0;
   int starts_ = 0;

@@ -1,0 +1,85 @@
+#include "host/qt/qt_container.h"
+
+#include <QPointF>
+#include <string>
+
+#include "host/automation/property_bag.h"
+
+namespace glimmer::qt {
+
+QtContainer::QtContainer(const ControlClass& control_class, Options options)
+    : ContainerBase(control_class, {.twips_per_pixel_x = options.twips_per_pixel_x,
+                                    .twips_per_pixel_y = options.twips_per_pixel_y}) {
+  for (const auto& child : control_class.design->children)
+    if (const auto* t = std::get_if<TimerDesign>(&child))
+      timers_.push_back(std::make_unique<QtTimer>(
+          *t, [this](QtTimer& timer) { Tick(timer); }, [this](QtTimer& timer) { TimerChanged(timer); }));
+}
+
+void QtContainer::StopTimers() {
+  for (auto& t : timers_)
+    (void)t->Enabled(false);
+}
+
+bool QtContainer::FireTimer(std::string_view name) {
+  QtTimer* t = timer(name);
+  if (t == nullptr || !t->running() || busy()) return false;
+  Tick(*t);
+  return true;
+}
+
+void QtContainer::Tick(QtTimer& timer) {
+  // A tick never overlaps another callback; one that falls due meanwhile is dropped, as a window's timer
+  // messages are.
+  if (busy()) return;
+  ++ticks_;
+  (void)Deliver(std::string(timer.name()) + "_Timer", [&] { return control().OnTimer(timer.name()); });
+}
+
+QtTimer* QtContainer::timer(std::string_view name) {
+  for (auto& t : timers_)
+    if (KeysEqual(t->name(), name)) return t.get();
+  return nullptr;
+}
+
+Result<Timer*> QtContainer::TimerChild(std::string_view name) {
+  if (QtTimer* t = timer(name)) return t;
+  return Fail(Error::ObjectRequired);
+}
+
+// Made from writable memory, so that setting the ratio never copies the pixels.
+const QImage& QtContainer::PixelImage(const gdi::PixelView& view, qreal ratio) {
+  auto* data = reinterpret_cast<uchar*>(view.data);
+  if (pixels_.constBits() != data || pixels_.width() != view.width || pixels_.height() != view.height) {
+    // The surface's 0xFFRRGGBB words are RGB32.
+    pixels_ =
+        QImage(data, view.width, view.height, static_cast<qsizetype>(view.width) * 4, QImage::Format_RGB32);
+  }
+  if (pixels_.devicePixelRatio() != ratio) pixels_.setDevicePixelRatio(ratio);
+  return pixels_;
+}
+
+const QImage& QtContainer::Rings(std::int32_t width, std::int32_t height, qreal ratio) {
+  if (rings_stale_ || rings_.width() != width || rings_.height() != height) {
+    rings_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    rings_.fill(Qt::transparent);
+    // The outlines are opaque 0xFFRRGGBB words, the same words the headless container draws.
+    const gdi::PixelView layer{reinterpret_cast<Pixel*>(rings_.bits()), width, height};
+    for (const auto& s : shapes())
+      s->DrawOnto(layer);
+    rings_stale_ = false;
+  }
+  if (rings_.devicePixelRatio() != ratio) rings_.setDevicePixelRatio(ratio);
+  return rings_;
+}
+
+void QtContainer::PaintFrame(QPainter& painter, qreal image_ratio) {
+  const gdi::PixelView view = surface().pixels();
+  if (!view) return;
+  // Whole device pixels per control pixel: nothing is interpolated, so nothing blurs.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(QPointF(0, 0), PixelImage(view, image_ratio));
+  painter.drawImage(QPointF(0, 0), Rings(view.width, view.height, image_ratio));
+}
+
+}  // namespace glimmer::qt

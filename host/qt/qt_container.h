@@ -1,0 +1,72 @@
+// The half of a Qt host that needs no widget: the container base with a QTimer for each child timer, the
+// delivery of ticks on the GUI thread, and the control's frame as images that a QPainter draws. The Qt
+// Widgets container (ControlWidget) presents it in a QWidget; a Qt Quick item can present it the same way,
+// with the same timing and the same pixels.
+//
+// Callbacks are delivered one at a time: a timer that elapses while a callback is still running (a host's
+// event handler that opens a dialog, say) skips that tick.
+//
+// A presenting class derives from it, then from its own toolkit class first, calls CreateControl in its
+// constructor once it can take the hooks, and DestroyControl first in its destructor, while the timers still
+// exist. Overrides of SizeChanged and ShapesChanged call these first.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "host/container_base.h"
+#include "host/qt/qt_timer.h"
+
+namespace glimmer::qt {
+
+class QtContainer : public ContainerBase {
+ public:
+  struct Options {
+    float twips_per_pixel_x = 15.0f;
+    float twips_per_pixel_y = 15.0f;
+  };
+
+  // Stops every child timer, as a window does before it goes away.
+  void StopTimers() override;
+  // Delivers one tick of the named timer as if its QTimer had elapsed: only while that timer runs and no
+  // other callback is in progress. Returns whether the tick was delivered. Hosts that keep their own time
+  // (and tests) drive the control with it.
+  bool FireTimer(std::string_view name);
+  // Ticks delivered so far.
+  [[nodiscard]] std::int64_t ticks() const { return ticks_; }
+  [[nodiscard]] QtTimer* timer(std::string_view name);
+
+  Result<Timer*> TimerChild(std::string_view name) override;
+
+ protected:
+  // Background, size, shapes and a QtTimer for every timer of the control's design.
+  QtContainer(const ControlClass& control_class, Options options);
+
+  // Draws the control's pixels and its shapes over them at (0, 0), `image_ratio` device pixels to a
+  // control pixel (1, or the device pixel ratio divided by a whole scale); nothing is interpolated.
+  void PaintFrame(QPainter& painter, qreal image_ratio);
+
+  void SizeChanged() override { rings_stale_ = true; }
+  void ShapesChanged() override { rings_stale_ = true; }
+  // A child timer started or stopped: its running() changed.
+  virtual void TimerChanged(QtTimer& /*timer*/) {}
+
+ private:
+  void Tick(QtTimer& timer);
+  [[nodiscard]] const QImage& PixelImage(const gdi::PixelView& view, qreal ratio);
+  [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height, qreal ratio);
+
+  std::vector<std::unique_ptr<QtTimer>> timers_;
+  // The screen's pixels as an image that shares their memory, made again only when the surface moves.
+  QImage pixels_;
+  // The shapes' outlines on a transparent layer, redrawn only when a shape or the size changes.
+  QImage rings_;
+  bool rings_stale_ = true;
+  std::int64_t ticks_ = 0;
+};
+
+}  // namespace glimmer::qt
