@@ -1,0 +1,52 @@
+# The installed package: `cmake --install <build> --prefix <P>` puts the public headers under
+# <P>/include/glimmer/, the shared libraries under <P>/lib/, and the CMake package under
+# <P>/lib/cmake/Glimmer/, so that `find_package(Glimmer CONFIG REQUIRED)` gives
+#   Glimmer::control  the LED control (and Glimmer::host, the container contract it builds on): standard
+#                     library only;
+#   Glimmer::qt       the LedSign widget (and Glimmer::qt_container, the Qt container it hosts the control
+#                     in), which brings Qt 6 Widgets along through find_dependency.
+# `find_package(Glimmer CONFIG REQUIRED COMPONENTS control)` asks for the control alone, without Qt.
+#
+# Every library of the package is shared: a Qt program that also loads a plugin built on the widget (Qt
+# Designer's, QUiLoader's) must see one copy of each class and its meta-object, or qobject_cast and
+# findChildren fail across them; and a static copy of the control inside a shared widget library would
+# meet a second copy in any program that links the control too. Inside the tree the same targets are
+# reachable by their installed names (Glimmer::qt, ...), so examples/ builds either way.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(GLIMMER_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/glimmer)
+set(GLIMMER_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Glimmer)
+
+# glimmer_package_library(TARGET EXPORT_NAME COMPONENT HEADER_DESTINATION): installs a shared library of
+# the package with its header file set, in the export set of its component (Control or Qt).
+function(glimmer_package_library target export_name component header_destination)
+  set_target_properties(${target} PROPERTIES
+    EXPORT_NAME ${export_name}
+    VERSION ${PROJECT_VERSION}
+    # Before 1.0 a minor version may change the binary interface.
+    SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
+    # Installed side by side: each finds the others in its own folder.
+    INSTALL_RPATH "$ORIGIN")
+  add_library(Glimmer::${export_name} ALIAS ${target})
+  # Installed headers include each other by their paths below this folder.
+  target_include_directories(${target} INTERFACE $<INSTALL_INTERFACE:${header_destination}>)
+  install(TARGETS ${target} EXPORT Glimmer${component}Targets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    FILE_SET HEADERS DESTINATION ${header_destination})
+endfunction()
+
+# The package files, once every library is known.
+function(glimmer_install_package)
+  install(EXPORT GlimmerControlTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+  if(TARGET glimmer_qt)
+    install(EXPORT GlimmerQtTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+  endif()
+  set(GLIMMER_QT_VERSION_REQUIRED 6.2)
+  configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/GlimmerConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/GlimmerConfig.cmake INSTALL_DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
+    COMPATIBILITY SameMinorVersion)
+  install(FILES ${PROJECT_BINARY_DIR}/GlimmerConfig.cmake ${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
+    DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+endfunction()

@@ -1,0 +1,42 @@
+// The sign's properties as Qt's property system knows them, apart from any widget, so that every Qt face of
+// the sign (the LedSign widget, a Qt Designer plugin, a Qt Quick item) names them alike: the Qt names and
+// the control members they stand for, the Color enum, and the descriptions and categories that the control's
+// own member list gives its properties, methods and events.
+#pragma once
+
+#include <QAnyStringView>
+#include <QObject>
+#include <QString>
+#include <optional>
+#include <string_view>
+
+namespace glimmer::qt {
+
+class LedSignProperties {
+  Q_GADGET
+
+ public:
+  // The colour schemes, numbered as the control numbers them (its Color 0, 1 and 2).
+  enum class Color { Red, Green, Yellow };
+  Q_ENUM(Color)
+
+  // The Qt properties that stand for the control's properties, in the order of the control's member list.
+  enum class Property { BorderStyle, Color, Delay, Enabled, Repeated, Text };
+  static constexpr int kPropertyCount = 6;
+
+  // The Qt name of a property ("borderStyle", "text") and the control member it stands for ("BorderStyle",
+  // "Value").
+  [[nodiscard]] static const char* qtName(Property property);
+  [[nodiscard]] static std::string_view memberName(Property property);
+  [[nodiscard]] static std::optional<Property> fromQtName(QAnyStringView qt_name);
+  [[nodiscard]] static std::optional<Property> fromMemberName(std::string_view member);
+
+  // The one-line description of a property, method or event of the sign by its Qt name ("text", "start",
+  // "passFinished"), as the control's member list has it; empty for a name the sign does not have.
+  [[nodiscard]] static QString description(QAnyStringView qt_name);
+  // The category of a property by its Qt name ("Appearance" for "color"), as the control's member list has
+  // it; empty for anything else.
+  [[nodiscard]] static QString category(QAnyStringView qt_name);
+};
+
+}  // namespace glimmer::qt
