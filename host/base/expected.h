@@ -21,6 +21,13 @@
 #define GLIMMER_STD_EXPECTED 0
 #endif
 
+// An installed Glimmer says which of the two it was built with: a program that includes these headers must
+// get the same one, or it and the libraries would disagree about every Status they pass.
+#if defined(GLIMMER_BUILT_WITH_STD_EXPECTED) && GLIMMER_BUILT_WITH_STD_EXPECTED != GLIMMER_STD_EXPECTED
+#error \
+    "Glimmer was built with the other Expected: use the compiler and standard library it was built with, in C++23"
+#endif
+
 namespace glimmer::fallback {
 
 template <class E>
