@@ -1,0 +1,54 @@
+# cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
+#       -P package_test.cmake
+# Installs the build into WORK_DIR/prefix, checks what was installed, then configures, builds and runs the
+# consumer project and builds examples/ against that prefix, each in a folder of its own.
+cmake_minimum_required(VERSION 3.25)
+
+function(run what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${status}):\n${out}")
+  endif()
+  message(STATUS "${what}: done")
+endfunction()
+
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# Only the public headers, the four libraries and the package files; nothing of the tests or the build tree.
+file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
+set(allowed "^(include/glimmer/.+\\.h|lib/libglimmer_(host|control|qt_container|qt)\\.so(\\.[0-9.]+)?|"
+            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake)$")
+string(CONCAT allowed ${allowed})
+foreach(file IN LISTS installed)
+  if(NOT file MATCHES "${allowed}")
+    message(FATAL_ERROR "installed, but not part of the package: ${file}")
+  endif()
+  if(file MATCHES "\\.(h|cmake)$")
+    file(READ ${prefix}/${file} text)
+    foreach(tree ${BUILD_DIR} ${SOURCE_DIR})
+      string(FIND "${text}" "${tree}" at)
+      if(NOT at EQUAL -1)
+        message(FATAL_ERROR "${file} names ${tree}")
+      endif()
+    endforeach()
+  endif()
+endforeach()
+foreach(needed include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cmake/Glimmer/GlimmerConfig.cmake
+               lib/cmake/Glimmer/GlimmerConfigVersion.cmake)
+  if(NOT EXISTS ${prefix}/${needed})
+    message(FATAL_ERROR "not installed: ${needed}")
+  endif()
+endforeach()
+
+set(configure_options -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+                      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+run("configure the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/consumer -B ${WORK_DIR}/consumer
+    ${configure_options})
+run("build the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
+run("control_consumer" ${WORK_DIR}/consumer/control_consumer)
+run("sign_consumer" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK_DIR}/consumer/sign_consumer)
+
+run("configure examples/" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK_DIR}/examples ${configure_options})
+run("build examples/" ${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
