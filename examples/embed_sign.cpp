@@ -1,37 +1,43 @@
-// Embeds an LED sign in an ordinary Qt window: the sign sits in a layout like any widget, its properties
-// are set directly, and its Terminate event updates a label after every pass.
+// Two LED signs in an ordinary Qt window: each sits in a layout like any widget, its properties are set
+// through Qt's property system, and a label counts the passes of the first one. It needs only the installed
+// header and Glimmer::qt.
+#include <glimmer/qt/led_sign.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "control/interface/led_members.h"
-#include "control/led.h"
-#include "host/qt/control_widget.h"
+using glimmer::qt::LedSign;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QWidget window;
-  window.setWindowTitle("A sign in a layout");
+  window.setWindowTitle("Signs in a layout");
   auto* layout = new QVBoxLayout(&window);
   auto* passes = new QLabel("Passes: 0");
 
-  auto* sign = new glimmer::qt::ControlWidget(glimmer::LED::Class());
-  (void)sign->InitNew();
-  (void)sign->Resize(302, 32);  // the size rule keeps it 3n + 2 wide and 32 high
-  auto& led = sign->control_as<glimmer::LED>();
-  (void)led.Value(u"HELLO FROM QT");
-  (void)led.Color(2);  // yellow
-  (void)led.Repeated(glimmer::True);
-  QObject::connect(sign, &glimmer::qt::ControlWidget::eventRaised, [passes, count = 0](int event) mutable {
-    if (event == glimmer::kTerminateEvent) passes->setText(QString("Passes: %1").arg(++count));
-  });
-
+  auto* sign = new LedSign;
+  sign->setProperty("text", "HELLO FROM QT");
+  sign->setProperty("color", "Yellow");
+  QObject::connect(sign, &LedSign::passFinished, passes,
+                   [passes, n = 0]() mutable { passes->setText(QString("Passes: %1").arg(++n)); });
   layout->addWidget(sign);
+
+  // Wider than a new sign: the size rule makes 300 pixels 302 (3n + 2). The first sign, narrower, keeps
+  // its width at the start of the space the layout offers it.
+  auto* wide = new LedSign;
+  wide->setMinimumWidth(300);
+  wide->setText("QT 6 WIDGETS 12:34");
+  wide->setColor(LedSign::Color::Green);
+  wide->setDelay(30);
+  layout->addWidget(wide);
   layout->addWidget(passes);
-  (void)led.Show();
+
+  for (LedSign* s : {sign, wide}) {
+    s->setRepeated(true);
+    s->start();
+  }
   window.show();
-  const int status = app.exec();
-  (void)led.Clear();
-  return status;
+  return app.exec();
 }

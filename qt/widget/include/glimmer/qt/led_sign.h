@@ -98,7 +98,8 @@ class LedSign : public QWidget {
   void setDelay(int milliseconds);
   void setRepeated(bool repeated);
   void setBorderStyle(int style);
-  // Starts the text from the right edge (when it is not already moving). False when the control failed.
+  // Starts the text from the right edge, as the control's Show does: only when the sign is idle, so not
+  // while it scrolls, nor after a pass that did not repeat, until clear(). False when the control failed.
   bool start();
   // Stops the text and clears the dots. False when the control failed.
   bool clear();
