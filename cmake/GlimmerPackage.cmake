@@ -29,6 +29,9 @@ function(glimmer_package_library target export_name component header_destination
     # Installed side by side: each finds the others in its own folder.
     INSTALL_RPATH "$ORIGIN")
   add_library(Glimmer::${export_name} ALIAS ${target})
+  # Nothing in the package is meant to be replaced by another library's definition: its own calls stay
+  # direct and inlinable, as in a static library (the tick's drawing calls are many small functions).
+  target_compile_options(${target} PRIVATE -fno-semantic-interposition)
   # Installed headers include each other by their paths below this folder.
   target_include_directories(${target} INTERFACE $<INSTALL_INTERFACE:${header_destination}>)
   install(TARGETS ${target} EXPORT Glimmer${component}Targets
