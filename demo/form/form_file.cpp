@@ -37,6 +37,10 @@ constexpr std::string_view kHeader =
 // within it (16382 = 3n + 2 is its own snapped width).
 constexpr double kMaxSide = gdi::kMaxBitmapSide;
 constexpr double kMaxSignWidth = gdi::kMaxBitmapSide - 2;
+// The largest client area: the window grows around a sign wider or taller than stored so as to keep its left
+// or top margin on the other side too (ClientAreaFor), so the widest sign at the farthest place makes a
+// margin, the sign and the margin again. What --save writes then always opens again.
+constexpr double kMaxClientSide = 2 * kMaxSide + kMaxSignWidth;
 
 using Failure = Unexpected<DescriptionError>;
 template <class T>
@@ -342,10 +346,10 @@ Parsed<FormDescription> ReadForm(std::string_view source, const toml::table& roo
   if (!position) return Failure(position.error());
   form.start_up_position = *position == 0 ? StartUpPosition::CenterScreen : StartUpPosition::WindowsDefault;
   // A client area needs at least one pixel each way.
-  const auto width = reader.Twips("client_width", 1, kMaxSide);
+  const auto width = reader.Twips("client_width", 1, kMaxClientSide);
   if (!width) return Failure(width.error());
   form.client_width = *width;
-  const auto height = reader.Twips("client_height", 1, kMaxSide);
+  const auto height = reader.Twips("client_height", 1, kMaxClientSide);
   if (!height) return Failure(height.error());
   form.client_height = *height;
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -240,6 +241,45 @@ TEST_F(ProgramTest, ASavedFormOpensAsTheSameSign) {
   // Saving the reopened form changes nothing.
   ASSERT_EQ(Glimmer({"--form", Path("saved.toml"), "--save", Path("again.toml")}).status, kExitOk);
   EXPECT_EQ(Read("again.toml"), Read("saved.toml"));
+}
+
+// Whatever --save writes opens again, and saving that again writes the same bytes: random option sets on
+// random forms (a fixed seed), LED1 anywhere in its range, at any size that snaps, the widest among them.
+TEST_F(ProgramTest, WhatASaveWritesOpensAndSavesTheSame) {
+  std::mt19937 random(20261208);
+  // Either end of the range as often as anything in between.
+  const auto any = [&](std::int64_t lo, std::int64_t hi) {
+    const std::int64_t v = std::uniform_int_distribution<std::int64_t>(lo, hi)(random);
+    return std::to_string(v % 4 == 0 ? lo : v % 4 == 1 ? hi : v);
+  };
+  const auto set = [](std::string& text, const std::string& key, const std::string& value) {
+    const auto at = text.find("\n" + key + " = ") + 1;
+    text.replace(at, text.find('\n', at) - at, key + " = " + value);
+  };
+  for (int i = 0; i < 100; ++i) {
+    std::string form(BuiltInFormText());
+    const std::string width = any(0, 16382 * 15);
+    set(form, "width", width);
+    set(form, "_extentx", std::to_string(TwipsToHimetric(std::stod(width))));
+    for (const char* key : {"left", "top"})
+      set(form, key, any(0, 16384 * 15));
+    for (const char* key : {"client_width", "client_height"})
+      set(form, key, any(15, 16384 * 15));
+    Write("form.toml", form);
+    std::vector<std::string> args{"--form", Path("form.toml"), "--save", Path("a.toml")};
+    for (const auto& option : std::vector<std::vector<std::string>>{{"--width", any(0, 16382)},
+                                                                    {"--text", any(0, 999999)},
+                                                                    {"--color", any(0, 2)},
+                                                                    {"--delay", any(0, 32767)},
+                                                                    {"--once"},
+                                                                    {"--border", "off"}})
+      if (random() % 2 == 0) args.insert(args.end(), option.begin(), option.end());
+    const Outcome first = Glimmer(args);
+    ASSERT_EQ(first.status, kExitOk) << first.err << form;
+    const Outcome again = Glimmer({"--form", Path("a.toml"), "--save", Path("b.toml")});
+    ASSERT_EQ(again.status, kExitOk) << again.err << Read("a.toml");
+    ASSERT_EQ(Read("b.toml"), Read("a.toml"));
+  }
 }
 
 TEST_F(ProgramTest, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
