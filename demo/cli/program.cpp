@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "demo/cli/checked_output.h"
 #include "demo/cli/command_line.h"
 #include "demo/exit_status.h"
 #include "demo/form/built_in_form.h"
@@ -90,14 +91,7 @@ int OpenSomewhere(const FormDescription& form, const Overrides& overrides, const
   return kExitFailure;
 }
 
-}  // namespace
-
-bool DisplayNamed() {
-  return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
-}
-
-int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-               const Frontends& frontends) {
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const Frontends& frontends) {
   const auto line = ParseCommandLine(argc, argv, out, err);
   if (!line) return line.error();
 
@@ -118,6 +112,23 @@ int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostrea
   }
   if (line->terminal) return OpenTerminal(*form, overrides, frontends, err);
   return OpenSomewhere(*form, overrides, frontends, err);
+}
+
+}  // namespace
+
+bool DisplayNamed() {
+  return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+}
+
+int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+               const Frontends& frontends) {
+  CheckedOutput checked(out);
+  const int status = Run(argc, argv, checked.stream(), err, frontends);
+  if (const std::string lost = checked.Finish(); !lost.empty()) {
+    err << "glimmer: cannot write to standard output: " << lost << '\n';
+    return status == kExitOk ? kExitFailure : status;
+  }
+  return status;
 }
 
 }  // namespace glimmer

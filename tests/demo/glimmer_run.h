@@ -1,6 +1,7 @@
 // Runs the whole program in-process, as `glimmer ARGS...`, and keeps what it said.
 #pragma once
 
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,16 +16,24 @@ struct Outcome {
   std::string err;
 };
 
-inline Outcome RunGlimmerWith(std::vector<std::string> args, const Frontends& frontends = {}) {
+// With standard output going to `out` (std::cout for the process's own); Outcome::out stays empty.
+inline Outcome RunGlimmerInto(std::ostream& out, std::vector<std::string> args,
+                              const Frontends& frontends = {}) {
   args.insert(args.begin(), "glimmer");
   std::vector<const char*> argv;
   for (const auto& a : args)
     argv.push_back(a.c_str());
-  std::ostringstream out, err;
+  std::ostringstream err;
   Outcome run;
   run.status = RunGlimmer(static_cast<int>(argv.size()), argv.data(), out, err, frontends);
-  run.out = out.str();
   run.err = err.str();
+  return run;
+}
+
+inline Outcome RunGlimmerWith(std::vector<std::string> args, const Frontends& frontends = {}) {
+  std::ostringstream out;
+  Outcome run = RunGlimmerInto(out, std::move(args), frontends);
+  run.out = out.str();
   return run;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -279,6 +280,24 @@ TEST_F(ProgramTest, WhatASaveWritesOpensAndSavesTheSame) {
     const Outcome again = Glimmer({"--form", Path("a.toml"), "--save", Path("b.toml")});
     ASSERT_EQ(again.status, kExitOk) << again.err << Read("a.toml");
     ASSERT_EQ(Read("b.toml"), Read("a.toml"));
+  }
+}
+
+// Standard output that cannot be written ends in status 1 with the reason, whatever wrote to it.
+TEST_F(ProgramTest, LostStandardOutputIsAFailure) {
+  if (const std::string why = testing::MakeNode(dir_ / "full", S_IFCHR, 1, 7); !why.empty())
+    GTEST_SKIP() << why;
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"},
+                                               {"--version"},
+                                               {"--frames", Path("f"), "--ticks", "130"},
+                                               {"--record", Path("r.gif"), "--ticks", "130"}}) {
+    testing::Outcome run;
+    {
+      const testing::RedirectedStdout full(dir_ / "full");
+      run = testing::RunGlimmerInto(std::cout, args);
+    }
+    EXPECT_EQ(run.status, kExitFailure) << args[0];
+    EXPECT_EQ(run.err, "glimmer: cannot write to standard output: No space left on device\n") << args[0];
   }
 }
 
