@@ -88,14 +88,17 @@ void AddModes(CLI::App& app, CommandLine& line) {
   app.add_option("--form", line.form_file, "Open this form description instead of the built-in one")
       ->type_name("FILE");
   auto* save =
-      app.add_option("--save", line.save_file, "Write the form description as it would open, then exit")
+      app.add_option("--save", line.save_file,
+                     "Write the form description as it would open, then exit (- for standard output)")
           ->type_name("FILE");
   auto* frames =
       app.add_option("--frames", line.frames_dir, "Render without a window: one PNG per tick into DIR")
           ->type_name("DIR");
-  auto* record = app.add_option("--record", line.record_file,
-                                "Render without a window into an animated GIF (one pass unless --ticks)")
-                     ->type_name("FILE.gif");
+  auto* record =
+      app.add_option("--record", line.record_file,
+                     "Render without a window into an animated GIF (one pass unless --ticks; - for "
+                     "standard output)")
+          ->type_name("FILE.gif");
   auto* terminal = app.add_flag("--terminal", line.terminal, "Show the running sign in this terminal");
   auto* ticks = app.add_option("--ticks", line.ticks, "How many ticks --frames or --record renders")
                     ->type_name("N")

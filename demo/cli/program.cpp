@@ -7,9 +7,9 @@
 #include "demo/exit_status.h"
 #include "demo/form/built_in_form.h"
 #include "demo/form/form_file.h"
-#include "demo/output/atomic_file.h"
 #include "demo/output/frames.h"
 #include "demo/output/gif_recorder.h"
+#include "demo/output/safe_file.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer {
@@ -44,8 +44,17 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
         << kMaxFormFileBytes << " that --form reads (nothing was changed)\n";
     return kExitFailure;
   }
-  if (auto written = WriteFileAtomically(path, text); !written) {
-    err << "glimmer: cannot save the form: " << written.error() << " (nothing was changed)\n";
+  auto file = SafeFile::Open(path);
+  if (!file) {
+    err << "glimmer: cannot save the form: " << file.error() << " (nothing was changed)\n";
+    return kExitFailure;
+  }
+  // A failed write is Commit's to report.
+  (void)file->Write(text);
+  if (auto done = file->Commit(); !done) {
+    // Written into a device or FIFO, a part may have gone out.
+    err << "glimmer: cannot save the form: " << done.error()
+        << (file->replaces() ? " (nothing was changed)" : "") << '\n';
     return kExitFailure;
   }
   return kExitOk;

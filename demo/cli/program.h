@@ -30,9 +30,9 @@ struct Frontends {
 [[nodiscard]] bool DisplayNamed();
 
 // The whole program; returns its exit status. Standard output gets only --help, --version and the
-// "Terminate <tick>" lines of --frames and --record (and the terminal's picture); everything else goes to
-// `err`. When what went to `out` could not all be written, the program says so and ends with status 1 (or
-// the status it had already).
+// "Terminate <tick>" lines of --frames and --record (and the terminal's picture, or what --save - and
+// --record - write); everything else goes to `err`. When what went to `out` could not all be written, the
+// program says so and ends with status 1 (or the status it had already).
 [[nodiscard]] int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                              const Frontends& frontends);
 

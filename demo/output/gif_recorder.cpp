@@ -5,8 +5,8 @@
 
 #include "control/interface/led_members.h"
 #include "demo/exit_status.h"
-#include "demo/output/atomic_file.h"
 #include "demo/output/gif_animation.h"
+#include "demo/output/safe_file.h"
 #include "host/base/expected.h"
 #include "host/headless/headless_container.h"
 
@@ -93,17 +93,27 @@ int RecordGif(const FormDescription& form, const Overrides& overrides, const Rec
         << " pixels wide; a GIF holds at most " << kLargestGifSide << '\n';
     return kExitUsage;
   }
+  // Before any rendering, so that a path that cannot be written costs nothing.
+  auto file = SafeFile::Open(options.file);
+  if (!file) {
+    err << "glimmer: cannot write the GIF: " << file.error() << '\n';
+    return kExitFailure;
+  }
   auto& led = host.control_as<LED>();
   GifAnimation animation(width, height, SignColours(host, led), options.scale, led.Repeated() == True);
+  // Written into standard output, the lines would be mixed into the picture: they are left out then.
+  const bool lines = !file->is_standard_output();
   host.on_event = [&](DispId event) {
-    if (event == kTerminateEvent) out << "Terminate " << host.ticks() << '\n';
+    if (lines && event == kTerminateEvent) out << "Terminate " << host.ticks() << '\n';
   };
   const auto bytes =
       Record(host, animation, options.ticks.value_or(OnePassTicks(width, led.Value().size())), err);
   out.flush();
-  if (!bytes) return bytes.error();
-  if (auto written = WriteFileAtomically(options.file, *bytes); !written) {
-    err << "glimmer: cannot write the GIF: " << written.error() << '\n';
+  if (!bytes) return bytes.error();  // the file is dropped, and any old one stays
+  // A failed write is Commit's to report.
+  (void)file->Write(*bytes);
+  if (auto done = file->Commit(); !done) {
+    err << "glimmer: cannot write the GIF: " << done.error() << '\n';
     return kExitFailure;
   }
   return kExitOk;

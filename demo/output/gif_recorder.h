@@ -8,8 +8,10 @@
 // the pixels and the delays). Without --ticks it records one whole pass: n + 6L ticks for a sign 3n + 2
 // pixels wide and a text of L characters, the pass ending with the empty grid, so that a repeating GIF
 // loops without a jump. An empty text never ends a pass and never changes: it is recorded as one frame.
-// The GIF repeats forever when Repeated is True and plays once otherwise. The file is replaced atomically.
-// Standard output carries the same "Terminate <tick>" lines as --frames.
+// The GIF repeats forever when Repeated is True and plays once otherwise. The file is written as SafeFile
+// writes (replaced whole, or written into a device or FIFO, "-" for standard output), and opened before the
+// first tick, so that a path that cannot be written costs no rendering. Standard output carries the same
+// "Terminate <tick>" lines as --frames, unless the GIF itself goes there.
 #pragma once
 
 #include <cstdint>

@@ -285,9 +285,10 @@ INSTANTIATE_TEST_SUITE_P(Delays, RecordDelays,
                                            DelayCase{25, {2, 3, 2, 3}}, DelayCase{100, {10, 10}},
                                            DelayCase{10, {2, 2, 2}}, DelayCase{1, {2, 2}}));
 
-TEST_F(RecordTest, AFolderThatDoesNotExistIsAnErrorAndWritesNothing) {
-  const Outcome run = Record("no/such/folder/sign.gif", {});
+TEST_F(RecordTest, AFolderThatDoesNotExistIsAnErrorBeforeAnyTick) {
+  const Outcome run = Record("no/such/folder/sign.gif", {"--ticks", "300"});
   EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.out, "");  // no Terminate at 125 and 250: nothing was rendered
   EXPECT_NE(run.err.find("glimmer: cannot write the GIF: " + Path("no/such/folder/sign.gif") +
                          ": No such file or directory"),
             std::string::npos)

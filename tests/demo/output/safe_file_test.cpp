@@ -1,7 +1,7 @@
 // Replacing a file when one system call of the replacement fails, as the system would make it fail: the
 // old file stays byte for byte (or there is still none), the temporary file is gone, no descriptor is left
 // open, and the error names the file and the system's reason.
-#include "demo/output/atomic_file.h"
+#include "demo/output/safe_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -40,7 +40,9 @@ void PrintTo(const CallFault& c, std::ostream* os) {
 class FaultyCalls {
  public:
   explicit FaultyCalls(const CallFault& fault) : fault_(fault) {
-    calls_.make_temporary = [this](char* name) { return Fails("make_temporary") ? -1 : ::mkstemp(name); };
+    calls_.make_temporary = [this](int folder, const char* name) {
+      return Fails("make_temporary") ? -1 : FileCalls().make_temporary(folder, name);
+    };
     calls_.write = [this](int fd, const void* data, std::size_t size) -> ssize_t {
       return Fails("write") ? -1 : ::write(fd, data, std::min<std::size_t>(size, 100));
     };
@@ -53,8 +55,8 @@ class FaultyCalls {
       const int closed = ::close(fd);
       return fails ? -1 : closed;
     };
-    calls_.rename = [this](const char* from, const char* to) {
-      return Fails("rename") ? -1 : ::rename(from, to);
+    calls_.rename = [this](int folder, const char* from, const char* to) {
+      return Fails("rename") ? -1 : FileCalls().rename(folder, from, to);
     };
   }
 
@@ -74,6 +76,14 @@ class FaultyCalls {
   int uses_ = 0;
   bool hit_ = false;
 };
+
+// What --save does: the whole text through one SafeFile.
+Expected<void, std::string> Save(const fs::path& target, std::string_view contents, const FileCalls& calls) {
+  auto file = SafeFile::Open(target, {}, calls);
+  if (!file) return Unexpected<std::string>(file.error());
+  (void)file->Write(contents);
+  return file->Commit();
+}
 
 std::size_t OpenDescriptors() {
   return static_cast<std::size_t>(
@@ -112,7 +122,7 @@ TEST_P(FailingReplacement, LeavesTheOldFileAndNothingElse) {
   const std::size_t descriptors = OpenDescriptors();
 
   FaultyCalls calls(fault);
-  const auto written = WriteFileAtomically(target, kNewContents, calls.calls());
+  const auto written = Save(target, kNewContents, calls.calls());
   ASSERT_TRUE(calls.hit());
   EXPECT_EQ(OpenDescriptors(), descriptors);
   if (fault.error == EINTR) {  // an interrupted write is tried again
@@ -156,7 +166,7 @@ TEST(AtomicFile, ReplacesAFileWholeAndKeepsItsMode) {
   const fs::path target = dir / "form.toml";
   std::ofstream(target) << OldContents();
   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_TRUE(WriteFileAtomically(target, kNewContents));
+  ASSERT_TRUE(Save(target, kNewContents, {}));
   EXPECT_EQ(ReadFile(target), kNewContents);
   EXPECT_EQ(fs::status(target).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
