@@ -118,6 +118,7 @@ void AddModes(CLI::App& app, CommandLine& line) {
 std::string Conflict(const CommandLine& line) {
   if (line.ticks && !line.frames_dir && !line.record_file) return "--ticks requires --frames or --record";
   if (line.record_file && line.ticks == 0) return "--ticks: --record needs at least 1 tick";
+  if (line.frames_dir && line.ticks == 0) return "--ticks: --frames needs at least 1 tick";
   return {};
 }
 

@@ -1,35 +1,127 @@
 #include "demo/output/frames.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "control/interface/led_members.h"
 #include "demo/exit_status.h"
 #include "demo/output/png_writer.h"
-#include "host/headless/headless_container.h"
+#include "demo/output/safe_file.h"
 
 namespace glimmer {
+namespace {
 
-std::string FrameFileName(std::int64_t tick) {
-  char name[32];
-  std::snprintf(name, sizeof name, "tick-%05lld.png", static_cast<long long>(tick));
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPrefix = "tick-";
+constexpr std::string_view kSuffix = ".png";
+// Frames are the program's own files in a folder of their own: a link of a frame's name is replaced, and
+// thousands of them are not each synced to disk.
+constexpr SafeFileOptions kFrameFile{.replace = Replace::kName, .durable = false};
+
+// The tick in a frame's name of any width: tick-<digits>.png.
+std::optional<std::int64_t> TickOf(std::string_view name) {
+  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
+  const std::string_view digits = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+  std::int64_t tick = 0;
+  if (digits.empty() ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), tick);
+  return ec == std::errc() ? tick : -1;  // beyond 64 bits: a frame's name all the same
+}
+
+// The folder the frames go to: made when missing, checked before the first tick, and holding only this
+// run's frames when it ends.
+class FrameFolder {
+ public:
+  FrameFolder(fs::path dir, std::int64_t ticks) : dir_(std::move(dir)), ticks_(ticks) {}
+
+  // "" or why the frames cannot go there.
+  [[nodiscard]] std::string Prepare() {
+    std::error_code ec;
+    fs::create_directories(dir_, ec);
+    if (ec || !fs::is_directory(dir_))
+      return "cannot make the frames folder " + dir_.string() + ": " +
+             (ec ? ec.message() : "a file of that name is in the way");
+    for (auto it = fs::directory_iterator(dir_, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (!TickOf(name)) continue;
+      const fs::file_type type = it->symlink_status(ec).type();
+      // Anything else of a frame's name is not an earlier frame: SafeFile says what it is.
+      if (type != fs::file_type::regular && type != fs::file_type::symlink)
+        if (auto refused = SafeFile::Open(it->path(), kFrameFile); !refused)
+          return "cannot write the frames: " + refused.error();
+      earlier_.push_back(name);
+    }
+    if (ec) return "cannot read the frames folder " + dir_.string() + ": " + ec.message();
+    // The first frame's file can be made: a folder that cannot be written costs no rendering.
+    if (auto probe = SafeFile::Open(dir_ / FrameFileName(1, ticks_), kFrameFile); !probe)
+      return "cannot write a frame: " + probe.error();
+    return "";
+  }
+
+  // "" or why the frame could not be written (no part of it remains).
+  [[nodiscard]] std::string Write(std::int64_t tick, const Image& frame) const {
+    auto file = SafeFile::Open(dir_ / FrameFileName(tick, ticks_), kFrameFile);
+    if (!file) return file.error();
+    if (auto png = WritePng(frame, *file); !png) return png.error();
+    if (auto done = file->Commit(); !done) return done.error();
+    return "";
+  }
+
+  // Removes the frames of earlier runs that ticks 1 to `written` did not replace; "" or why one stays.
+  [[nodiscard]] std::string RemoveEarlier(std::int64_t written) const {
+    for (const std::string& name : earlier_) {
+      const std::int64_t tick = *TickOf(name);
+      if (tick >= 1 && tick <= written && name == FrameFileName(tick, ticks_)) continue;
+      std::error_code ec;
+      fs::remove(dir_ / name, ec);
+      if (ec) return "cannot remove an earlier frame: " + (dir_ / name).string() + ": " + ec.message();
+    }
+    return "";
+  }
+
+ private:
+  fs::path dir_;
+  std::int64_t ticks_;
+  std::vector<std::string> earlier_;
+};
+
+}  // namespace
+
+std::string FrameFileName(std::int64_t tick, std::int64_t ticks) {
+  const int digits =
+      std::max<int>(5, static_cast<int>(std::to_string(std::max<std::int64_t>(ticks, 1)).size()));
+  char name[48];
+  std::snprintf(name, sizeof name, "tick-%0*lld.png", digits, static_cast<long long>(tick));
   return name;
+}
+
+bool TimerWillTick(HeadlessContainer& host) {
+  const VirtualTimer* timer = host.timer("TimerLED");
+  return timer != nullptr && timer->interval() > 0;
 }
 
 int RecordFrames(const FormDescription& form, const Overrides& overrides, const std::filesystem::path& dir,
                  std::int64_t ticks, std::ostream& out, std::ostream& err) {
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec || !std::filesystem::is_directory(dir)) {
-    err << "glimmer: cannot make the frames folder " << dir.string() << ": "
-        << (ec ? ec.message() : "a file of that name is in the way") << '\n';
-    return kExitFailure;
-  }
-
   HeadlessContainer host(LED::Class());
   if (auto s = BuildLed1(host, form.led1, overrides); !s) {
     err << "glimmer: LED1: " << Describe(s.error()) << '\n';
+    return kExitFailure;
+  }
+  if (!TimerWillTick(host)) {
+    err << "glimmer: " << kNothingToRecord << '\n';
+    return kExitFailure;
+  }
+  FrameFolder folder(dir, ticks);
+  if (const std::string why = folder.Prepare(); !why.empty()) {
+    err << "glimmer: " << why << '\n';
     return kExitFailure;
   }
   host.on_event = [&](DispId event) {
@@ -41,17 +133,22 @@ int RecordFrames(const FormDescription& form, const Overrides& overrides, const 
     return kExitFailure;
   }
   int status = kExitOk;
+  std::int64_t written = 0;
   for (std::int64_t tick = 1; tick <= ticks && host.RunTicks(1) == 1; ++tick) {
-    std::string why;
-    if (!WritePng(host.Frame(), (dir / FrameFileName(tick)).string(), &why)) {
+    if (const std::string why = folder.Write(tick, host.Frame()); !why.empty()) {
       err << "glimmer: cannot write a frame: " << why << '\n';
       status = kExitFailure;
       break;
     }
+    written = tick;
   }
   std::int16_t cancel = 0;
   if (auto s = Form_Unload(led1, cancel); !s) {
     err << "glimmer: Form_Unload: " << Describe(s.error()) << '\n';
+    status = kExitFailure;
+  }
+  if (const std::string why = folder.RemoveEarlier(written); !why.empty()) {
+    err << "glimmer: " << why << '\n';
     status = kExitFailure;
   }
   out.flush();

@@ -5,6 +5,7 @@
 
 #include "control/interface/led_members.h"
 #include "demo/exit_status.h"
+#include "demo/output/frames.h"
 #include "demo/output/gif_animation.h"
 #include "demo/output/safe_file.h"
 #include "host/base/expected.h"
@@ -59,10 +60,9 @@ Expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& animati
   const std::int64_t end = host.now() + host.timer("TimerLED")->interval();
   std::int16_t cancel = 0;
   const Status unloaded = Form_Unload(host.control(), cancel);
-  if (ran && *ran == 0) err << "glimmer: nothing to record: the sign's timer does not run (its Delay is 0)\n";
   if (!ran) err << "glimmer: cannot record the sign: " << ran.error() << '\n';
   if (!unloaded) err << "glimmer: Form_Unload: " << Describe(unloaded.error()) << '\n';
-  if (!ran || *ran == 0 || !unloaded) return Unexpected<int>(kExitFailure);
+  if (!ran || !unloaded) return Unexpected<int>(kExitFailure);
   auto bytes = animation.Finish(end);
   if (!bytes) {
     err << "glimmer: cannot record the sign: " << bytes.error() << '\n';
@@ -92,6 +92,10 @@ int RecordGif(const FormDescription& form, const Overrides& overrides, const Rec
     err << "glimmer: --scale " << options.scale << " makes the sign " << std::int64_t{width} * options.scale
         << " pixels wide; a GIF holds at most " << kLargestGifSide << '\n';
     return kExitUsage;
+  }
+  if (!TimerWillTick(host)) {
+    err << "glimmer: " << kNothingToRecord << '\n';
+    return kExitFailure;
   }
   // Before any rendering, so that a path that cannot be written costs nothing.
   auto file = SafeFile::Open(options.file);

@@ -2,42 +2,36 @@
 
 #include <png.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace glimmer {
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
+// libpng's output: into the file; a failed write ends the image by longjmp, with nothing to destroy here.
+void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* file = static_cast<SafeFile*>(png_get_io_ptr(png));
+  if (!file->Write(std::string_view(reinterpret_cast<const char*>(data), length))) png_error(png, "write");
+}
+
+void Flush(png_structp) {}
 
 }  // namespace
 
-bool WritePng(const Image& image, const std::string& path, std::string* error) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    *error = path + ": " + std::strerror(errno);
-    return false;
-  }
+Expected<void, std::string> WritePng(const Image& image, SafeFile& file) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
     png_destroy_write_struct(&png, nullptr);
-    *error = path + ": cannot start a PNG";
-    return false;
+    return Unexpected<std::string>("cannot start a PNG");
   }
   std::vector<png_byte> row(static_cast<std::size_t>(image.width) * 3);
   // libpng reports errors by longjmp; nothing with a destructor is created between here and the end.
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    *error = path + ": cannot write the PNG";
-    return false;
+    const std::string why = file.WriteError();
+    return Unexpected<std::string>(why.empty() ? "cannot write the PNG" : why);
   }
-  png_init_io(png, file.get());
+  png_set_write_fn(png, &file, &WriteBytes, &Flush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -52,11 +46,7 @@ bool WritePng(const Image& image, const std::string& path, std::string* error) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) {
-    *error = path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+  return {};
 }
 
 }  // namespace glimmer

@@ -3,11 +3,13 @@
 
 #include <string>
 
+#include "demo/output/safe_file.h"
+#include "host/base/expected.h"
 #include "host/gdi/image.h"
 
 namespace glimmer {
 
-// Writes `image` to `path`; on failure returns false and says why in `error`.
-[[nodiscard]] bool WritePng(const Image& image, const std::string& path, std::string* error);
+// Writes `image` into `file` (which the caller then commits); on failure says why.
+[[nodiscard]] Expected<void, std::string> WritePng(const Image& image, SafeFile& file);
 
 }  // namespace glimmer

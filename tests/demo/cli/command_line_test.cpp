@@ -148,6 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--ticks", "3"}, "--ticks requires --frames or --record"},
         Refused{{"--terminal", "--ticks", "3"}, "--ticks requires --frames or --record"},
         Refused{{"--record", "a.gif", "--ticks", "0"}, "--ticks: --record needs at least 1 tick"},
+        Refused{{"--frames", "out", "--ticks", "0"}, "--ticks: --frames needs at least 1 tick"},
         Refused{{"--scale", "2"}, "--scale requires --record"},
         Refused{{"--record", "a.gif", "--scale", "0"}, "--scale: '0' is not a scale from 1 to 16"},
         Refused{{"--record", "a.gif", "--scale", "17"}, "'17' is not a scale from 1 to 16"},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -71,6 +73,9 @@ bool FakeOutputIsTerminal() {
   return g_output_is_terminal;
 }
 
+// The frame runs below are shorter than 100000 ticks: their frames have five digits.
+constexpr std::int64_t kShortRun = 99999;
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,7 +108,7 @@ class ProgramTest : public ::testing::Test {
   [[nodiscard]] std::string Read(const std::string& name) const { return testing::ReadFile(dir_ / name); }
 
   [[nodiscard]] Image Frame(const std::string& frames, std::int64_t tick) const {
-    const auto png = ReadPng(Path(frames + "/" + FrameFileName(tick)));
+    const auto png = ReadPng(Path(frames + "/" + FrameFileName(tick, kShortRun)));
     EXPECT_TRUE(png) << "tick " << tick;
     return png ? png->image : Image();
   }
@@ -163,12 +168,114 @@ TEST_F(ProgramTest, FramesFollowTheOverridesAndStopWithTheTimer) {
   EXPECT_EQ(FirstDifference(Frame("out", 7), expected), "");
 }
 
-TEST_F(ProgramTest, ADelayOfZeroRunsNoTick) {
-  const Outcome run = Glimmer({"--frames", Path("out"), "--ticks", "5", "--delay", "0"});
-  EXPECT_EQ(run.status, kExitOk) << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(FileCount("out"), 0u);
+// Frame names sort in tick order in every run the command line accepts, up to 2147483647 ticks.
+TEST(FrameFileName, SortsInTickOrder) {
+  EXPECT_EQ(FrameFileName(99999, 99999), "tick-99999.png");
+  EXPECT_EQ(FrameFileName(7, 2147483647), "tick-0000000007.png");
+  for (const std::int64_t ticks : {std::int64_t{100000}, std::int64_t{2147483647}}) {
+    EXPECT_LT(FrameFileName(9, ticks), FrameFileName(10, ticks));
+    EXPECT_LT(FrameFileName(99999, ticks), FrameFileName(100000, ticks));
+    EXPECT_LT(FrameFileName(ticks - 1, ticks), FrameFileName(ticks, ticks));
+  }
 }
+
+// What a frames folder holds before a run, and after it: exactly that run's frames, written beside a link
+// of a frame's name and never through it; anything else of a frame's name, or a timer that never ticks,
+// leaves the folder untouched.
+struct FolderCase {
+  std::string name;
+  std::function<void(const fs::path& out)> before;
+  std::vector<std::string> args;  // after --frames DIR
+  int status;
+  std::string err;  // with DIR for the folder
+  std::vector<std::string> listing;
+};
+void PrintTo(const FolderCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FramesFolder : public ProgramTest, public ::testing::WithParamInterface<FolderCase> {};
+
+TEST_P(FramesFolder, HoldsExactlyTheRunsFrames) {
+  const FolderCase& c = GetParam();
+  fs::create_directories(dir_ / "out");
+  Write("victim", "victim");
+  c.before(dir_ / "out");
+  std::vector<std::string> args{"--frames", Path("out")};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  const Outcome run = Glimmer(args);
+  EXPECT_EQ(run.status, c.status);
+  std::string err = c.err;
+  if (const auto at = err.find("DIR"); at != std::string::npos) err.replace(at, 3, Path("out"));
+  EXPECT_EQ(run.err, err);
+  EXPECT_EQ(testing::Listing(dir_ / "out"), c.listing);
+  EXPECT_EQ(Read("victim"), "victim");
+  if (c.status != kExitOk) {
+    EXPECT_EQ(run.out, "");  // refused before the first tick
+    return;
+  }
+  for (const std::string& name : c.listing)
+    if (name.ends_with(".png")) {
+      EXPECT_TRUE(ReadPng(Path("out/" + name))) << name;
+    }
+}
+
+std::vector<std::string> Frames(std::int64_t count, std::int64_t ticks,
+                                std::vector<std::string> others = {}) {
+  for (std::int64_t tick = 1; tick <= count; ++tick)
+    others.push_back(FrameFileName(tick, ticks));
+  std::sort(others.begin(), others.end());
+  return others;
+}
+void Touch(const fs::path& path) {
+  std::ofstream(path) << "earlier";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FramesFolder,
+    ::testing::Values(
+        FolderCase{"ALinkIsReplacedNotWrittenThrough",
+                   [](const fs::path& out) { fs::create_symlink("../victim", out / "tick-00001.png"); },
+                   {"--ticks", "2"},
+                   kExitOk,
+                   "",
+                   Frames(2, 2)},
+        FolderCase{"EarlierFramesAreRemovedAndOtherFilesKept",
+                   [](const fs::path& out) {
+                     for (const char* name : {"tick-00003.png", "tick-00009.png", "tick-000001.png",
+                                              "tick-123456.png", "notes.txt", "tick-00003.png.bak"})
+                       Touch(out / name);
+                     fs::create_symlink("../victim", out / "tick-00012.png");
+                   },
+                   {"--ticks", "5"},
+                   kExitOk,
+                   "",
+                   Frames(5, 5, {"notes.txt", "tick-00003.png.bak"})},
+        FolderCase{"NamesWidenPast99999Ticks",
+                   [](const fs::path& out) { Touch(out / "tick-00002.png"); },
+                   {"--ticks", "100000", "--once", "--text", "A", "--width", "2"},
+                   kExitOk,
+                   "",
+                   {"tick-000001.png", "tick-000002.png", "tick-000003.png", "tick-000004.png",
+                    "tick-000005.png", "tick-000006.png"}},
+        FolderCase{"ATimerThatNeverTicksIsRefused",
+                   [](const fs::path& out) { Touch(out / "tick-00001.png"); },
+                   {"--ticks", "5", "--delay", "0"},
+                   kExitFailure,
+                   "glimmer: nothing to record: the sign's timer does not run (its Delay is 0)\n",
+                   {"tick-00001.png"}},
+        FolderCase{
+            "AFifoOfAFramesNameIsRefused",
+            [](const fs::path& out) {
+              Touch(out / "tick-00001.png");
+              ::mkfifo((out / "tick-00003.png").c_str(), 0600);
+            },
+            {"--ticks", "5"},
+            kExitFailure,
+            "glimmer: cannot write the frames: DIR/tick-00003.png: is a FIFO, not a file that glimmer may "
+            "replace\n",
+            {"tick-00001.png", "tick-00003.png"}}),
+    NameOf<FolderCase>);
 
 TEST_F(ProgramTest, AFramesFolderThatCannotBeMadeIsAnError) {
   Write("file", "in the way");

@@ -101,7 +101,7 @@ TEST_P(RecordMatchesFrames, EveryFrameAViewerShowsIsTheFrameOfThatTick) {
   const GifPlayback gif = Play("sign.gif");
   ASSERT_EQ(gif.frames.size(), static_cast<std::size_t>(c.frames));
   for (std::int64_t tick = 1; tick <= c.frames; ++tick) {
-    const auto png = ReadPng(Path("png/" + FrameFileName(tick)));
+    const auto png = ReadPng(Path("png/" + FrameFileName(tick, c.ticks.value_or(c.frames))));
     ASSERT_TRUE(png) << "tick " << tick;
     const Image& shown = gif.frames[static_cast<std::size_t>(tick - 1)].shown;
     ASSERT_EQ(testing::FirstDifference(shown, Enlarged(png->image, c.scale)), "") << "tick " << tick;

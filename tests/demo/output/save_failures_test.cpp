@@ -1,6 +1,7 @@
 // glimmer --save over a file that cannot be replaced, with the file system's own failures: a read-only
 // folder, a full disk, a rename the system refuses, a description too long to be read back. The old file
-// stays byte for byte, no temporary file is left, and the program exits with status 1 and says why.
+// stays byte for byte, no temporary file is left, and the program exits with status 1 and says why. A
+// frame run that fills the disk leaves whole frames only.
 //
 // A read-only folder stops root only as a read-only mount, and a full disk is a tiny tmpfs: those tests
 // make their mounts in a mount table of the test process's own (CAP_SYS_ADMIN), which vanishes with the
@@ -22,8 +23,10 @@
 #include "demo/exit_status.h"
 #include "demo/form/built_in_form.h"
 #include "demo/form/form_file.h"
+#include "demo/output/frames.h"
 #include "tests/demo/glimmer_run.h"
 #include "tests/support/files.h"
+#include "tests/support/png_reader.h"
 #include "tests/support/report.h"
 
 namespace glimmer {
@@ -124,6 +127,25 @@ TEST_F(SaveFailureTest, AFullDisk) {
     }
   }
   ExpectTheSaveFails(std::strerror(ENOSPC), {"filler"});
+}
+
+TEST_F(SaveFailureTest, AFrameRunOnAFullDisk) {
+  if (const std::string why = PrivateMounts(); !why.empty())
+    GTEST_SKIP() << "a tiny tmpfs needs CAP_SYS_ADMIN: " << why;
+  ASSERT_EQ(Mount("tmpfs", dir_ / "folder", "tmpfs", 0, "size=64k"), "");
+  tried_ = true;
+  const Outcome run = RunGlimmerWith({"--frames", (dir_ / "folder").string(), "--ticks", "1000"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.err.rfind("glimmer: cannot write a frame: " + (dir_ / "folder/tick-0").string(), 0), 0u)
+      << run.err;
+  EXPECT_TRUE(run.err.ends_with(std::string(": ") + std::strerror(ENOSPC) + "\n")) << run.err;
+  // The frames before the disk was full, each whole, and nothing else.
+  const std::vector<std::string> names = Listing(dir_ / "folder");
+  EXPECT_GT(names.size(), 2u);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(names[i], FrameFileName(static_cast<std::int64_t>(i) + 1, 1000));
+    EXPECT_TRUE(testing::ReadPng((dir_ / "folder" / names[i]).string())) << names[i];
+  }
 }
 
 TEST_F(SaveFailureTest, ARenameOverAMountPoint) {
