@@ -6,6 +6,7 @@
 #include "demo/exit_status.h"
 #include "demo/form/built_in_form.h"
 #include "demo/form/form_file.h"
+#include "demo/messages/escaping_stream.h"
 #include "demo/output/atomic_file.h"
 #include "demo/output/frames.h"
 #include "demo/output/gif_recorder.h"
@@ -96,8 +97,10 @@ bool DisplayNamed() {
   return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
 }
 
-int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& messages,
                const Frontends& frontends) {
+  // Whoever writes a message and whatever it repeats, the terminal gets plain text.
+  EscapingStream err(messages);
   const auto line = ParseCommandLine(argc, argv, out, err);
   if (!line) return line.error();
 

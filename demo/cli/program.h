@@ -31,7 +31,7 @@ struct Frontends {
 
 // The whole program; returns its exit status. Standard output gets only --help, --version and the
 // "Terminate <tick>" lines of --frames and --record (and the terminal's picture); everything else goes to
-// `err`.
+// `err`, with the control characters of every line escaped.
 [[nodiscard]] int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                              const Frontends& frontends);
 
