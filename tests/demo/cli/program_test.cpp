@@ -192,6 +192,21 @@ TEST_F(ProgramTest, EntriesTheRestoreCannotConvertAreSkipped) {
             "");
 }
 
+// A saved value of the right type that the sign cannot use is kept as stored, as the restore keeps it: a
+// colour scheme of 7 paints no dot, the passes still end on time, and a save writes it back.
+TEST_F(ProgramTest, EntriesOutsideTheSignsRangeAreKeptAsStored) {
+  std::string text(BuiltInFormText());
+  text.replace(text.find("color = 1"), 9, "color = 7");
+  Write("seven.toml", text);
+  const Outcome run = Glimmer({"--form", Path("seven.toml"), "--frames", Path("out"), "--ticks", "130"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "Terminate 125\n");
+  // Background alone: no grid, no text.
+  EXPECT_EQ(FirstDifference(Frame("out", 60), ExpectedFrame({.width = 251, .color = 7})), "");
+  ASSERT_EQ(Glimmer({"--form", Path("seven.toml"), "--save", Path("saved.toml")}).status, kExitOk);
+  EXPECT_NE(Read("saved.toml").find("\ncolor = 7\n"), std::string::npos) << Read("saved.toml");
+}
+
 // Whatever a message repeats from the command line or the file system, it shows as plain text: control
 // characters escaped, one line.
 struct MessageCase {
