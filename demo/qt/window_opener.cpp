@@ -11,6 +11,12 @@
 namespace glimmer {
 
 int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std::ostream& err) {
+  // The environment is input too: a tick count out of range is refused before anything opens.
+  const auto tick_log = TickRecorder::RequestFromEnvironment();
+  if (!tick_log) {
+    err << "glimmer: " << tick_log.error() << '\n';
+    return kExitUsage;
+  }
   // Qt aborts the program when it cannot reach the display; ask first and say why instead.
   if (std::string why; !X11DisplayReachable(&why)) {
     err << "glimmer: " << why
@@ -34,8 +40,8 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   }
   // Benchmarks may ask for LED1's tick times.
   std::unique_ptr<TickRecorder> recorder;
-  if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"))
-    recorder = TickRecorder::FromEnvironment(timer->qtimer());
+  if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"); timer != nullptr && *tick_log)
+    recorder = std::make_unique<TickRecorder>(timer->qtimer(), **tick_log, err);
   (*window)->show();
   const int status = app.exec();
   if (const Status& unload = (*window)->unload_status(); !unload) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,8 @@ class TickRecorderTest : public ::testing::Test {
 
 TEST_F(TickRecorderTest, WritesTheTicksAskedForOnceInOrderAndThenStops) {
   const auto path = dir_ / "ticks";
-  TickRecorder recorder(timer_, path.string(), 5);
+  std::ostringstream err;
+  TickRecorder recorder(timer_, {.path = path.string(), .ticks = 5}, err);
   timer_.start(1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.written(); }, 30000));
   const std::vector<std::int64_t> times = ReadTimes(path);
@@ -56,29 +59,83 @@ TEST_F(TickRecorderTest, WritesTheTicksAskedForOnceInOrderAndThenStops) {
   QTest::qWait(20);
   EXPECT_EQ(recorder.recorded(), 5u);
   EXPECT_EQ(ReadTimes(path), times);
+  EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(TickRecorderTest, AFileThatCannotBeWrittenIsReportedNotWritten) {
-  TickRecorder recorder(timer_, (dir_ / "missing" / "ticks").string(), 2);
+TEST_F(TickRecorderTest, AFileThatCannotBeOpenedIsReportedAtOnceAndNothingIsRecorded) {
+  const auto path = dir_ / "missing" / "ticks";
+  std::ostringstream err;
+  TickRecorder recorder(timer_, {.path = path.string(), .ticks = 2}, err);
+  EXPECT_EQ(err.str(),
+            "glimmer: cannot write the tick log " + path.string() + ": No such file or directory\n");
   timer_.start(1);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.recorded() == 2; }, 30000));
+  QTest::qWait(20);
+  EXPECT_EQ(recorder.recorded(), 0u);
   EXPECT_FALSE(recorder.written());
 }
 
+TEST_F(TickRecorderTest, AFileThatCannotBeWrittenIsReported) {
+  std::ostringstream err;
+  TickRecorder recorder(timer_, {.path = "/dev/full", .ticks = 2}, err);
+  timer_.start(1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.recorded() == 2; }, 30000));
+  EXPECT_FALSE(recorder.written());
+  EXPECT_EQ(err.str(), "glimmer: cannot write the tick log /dev/full: No space left on device\n");
+}
+
 TEST_F(TickRecorderTest, TheEnvironmentSwitchesItOnWithItsCount) {
-  EXPECT_EQ(TickRecorder::FromEnvironment(timer_), nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(TickRecorder::FromEnvironment(timer_, err), nullptr);
   setenv("GLIMMER_TICK_LOG", "", 1);
-  EXPECT_EQ(TickRecorder::FromEnvironment(timer_), nullptr);
+  EXPECT_EQ(TickRecorder::FromEnvironment(timer_, err), nullptr);
 
   const auto path = dir_ / "from-env";
   setenv("GLIMMER_TICK_LOG", path.c_str(), 1);
   setenv("GLIMMER_TICK_COUNT", "3", 1);
-  const auto recorder = TickRecorder::FromEnvironment(timer_);
+  const auto recorder = TickRecorder::FromEnvironment(timer_, err);
   ASSERT_NE(recorder, nullptr);
   timer_.start(1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder->written(); }, 30000));
   EXPECT_EQ(ReadTimes(path).size(), 3u);
+  EXPECT_EQ(err.str(), "");
 }
+
+// GLIMMER_TICK_COUNT is input like any other: a whole decimal number from 1 to kMaxTicks, or refused.
+struct CountCase {
+  const char* count;
+  std::optional<std::size_t> ticks;  // none: refused
+};
+void PrintTo(const CountCase& c, std::ostream* os) {
+  *os << "GLIMMER_TICK_COUNT='" << c.count << "'";
+}
+
+class TickCount : public TickRecorderTest, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(TickCount, IsTakenOrRefused) {
+  setenv("GLIMMER_TICK_LOG", (dir_ / "log").c_str(), 1);
+  setenv("GLIMMER_TICK_COUNT", GetParam().count, 1);
+  const auto request = TickRecorder::RequestFromEnvironment();
+  if (!GetParam().ticks) {
+    ASSERT_FALSE(request);
+    EXPECT_EQ(request.error(), "GLIMMER_TICK_COUNT is '" + std::string(GetParam().count) +
+                                   "', not a number of ticks from 1 to 1000000");
+    std::ostringstream err;
+    EXPECT_EQ(TickRecorder::FromEnvironment(timer_, err), nullptr);
+    EXPECT_EQ(err.str(), "glimmer: " + request.error() + "\n");
+    return;
+  }
+  ASSERT_TRUE(request);
+  ASSERT_TRUE(*request);
+  EXPECT_EQ((*request)->ticks, *GetParam().ticks);
+  EXPECT_EQ((*request)->path, (dir_ / "log").string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, TickCount,
+                         ::testing::Values(CountCase{"", 401}, CountCase{"1", 1}, CountCase{"010", 10},
+                                           CountCase{"1000000", 1000000}, CountCase{"99999999999", {}},
+                                           CountCase{"1000001", {}}, CountCase{"0", {}}, CountCase{"-5", {}},
+                                           CountCase{"abc", {}}, CountCase{"12ms", {}},
+                                           CountCase{"18446744073709551617", {}}));
 
 }  // namespace
 }  // namespace glimmer
