@@ -19,7 +19,7 @@ using TerminalOpener = WindowOpener;
 // The parts of the program that reach beyond it; a build without a toolkit leaves its opener out.
 struct Frontends {
   WindowOpener window = nullptr;
-  // Whether the display that DISPLAY names answers (on false, why not); none: it is taken to answer.
+  // Whether a window can open on the display (on false, why not); none: it is taken to answer.
   bool (*display_reachable)(std::string* why) = nullptr;
   TerminalOpener terminal = nullptr;
   // Whether standard output is a terminal.

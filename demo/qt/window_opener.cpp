@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <string>
 
-#include "demo/display/x11_display.h"
+#include "demo/display/window_system_probe.h"
 #include "demo/exit_status.h"
 #include "demo/qt/form_glimmer_window.h"
 #include "demo/qt/tick_recorder.h"
@@ -18,7 +18,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
     return kExitUsage;
   }
   // Qt aborts the program when it cannot reach the display; ask first and say why instead.
-  if (std::string why; !X11DisplayReachable(&why)) {
+  if (std::string why; !WindowSystemReachable(&why)) {
     err << "glimmer: " << why
         << "; use --terminal, --record FILE.gif or --frames DIR --ticks N to show the sign without it\n";
     return kExitFailure;
@@ -28,6 +28,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   static char name[] = "glimmer";
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  ReleaseWindowSystemProbe();
 
   auto window = FormGlimmerWindow::Create(form, overrides);
   if (!window) {
