@@ -43,10 +43,17 @@ SignalPipe::SignalPipe() {
   action.sa_handler = &OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  signals_ = Caught();
-  previous_.resize(signals_.size());
-  for (std::size_t i = 0; i < signals_.size(); ++i)
-    ::sigaction(signals_[i], &action, &previous_[i]);
+  for (const int signal : Caught()) {
+    // A signal that someone ignores or handles already (nohup's SIGHUP, a profiler's SIGPROF) stays theirs:
+    // only a signal that would end or stop the program as it stands is taken over.
+    struct sigaction current {};
+    if (::sigaction(signal, nullptr, &current) != 0) continue;
+    const bool by_default = (current.sa_flags & SA_SIGINFO) == 0 && current.sa_handler == SIG_DFL;
+    if (!by_default && signal != SIGWINCH && signal != SIGCONT) continue;
+    if (::sigaction(signal, &action, &current) != 0) continue;
+    signals_.push_back(signal);
+    previous_.push_back(current);
+  }
 }
 
 SignalPipe::~SignalPipe() {

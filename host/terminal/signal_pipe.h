@@ -3,8 +3,9 @@
 // restored by the usual destructors. For the life of the object it catches every signal that comes from
 // outside and would end the process (SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
 // SIGPOLL, SIGPROF, SIGVTALRM, SIGXCPU, SIGXFSZ, SIGSTKFLT, SIGPWR and the real-time signals), the stop
-// from outside (SIGTSTP), SIGCONT and SIGWINCH, and puts the previous handlers back afterwards. The signals
-// of a fault (SIGSEGV and the like) are the terminal session's. One at a time in a process.
+// from outside (SIGTSTP), SIGCONT and SIGWINCH, and puts the previous handlers back afterwards. A signal
+// that is ignored or handled already when the object is made (nohup's SIGHUP) is left as it is. The
+// signals of a fault (SIGSEGV and the like) are the terminal session's. One at a time in a process.
 #pragma once
 
 #include <csignal>
@@ -25,7 +26,7 @@ class SignalPipe {
   // The signals that came since the last call, in order.
   [[nodiscard]] std::vector<int> Take();
 
-  // The signals caught, in ascending order.
+  // The signals it catches when their handling is the default one.
   [[nodiscard]] static std::vector<int> Caught();
   // Whether `signal`, caught here, is one that ends the program (not a stop, a continue or a resize).
   [[nodiscard]] static bool Ends(int signal);

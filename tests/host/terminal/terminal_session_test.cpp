@@ -160,6 +160,7 @@ struct EndCase {
   std::string keys;
   int raise = 0;  // a signal raised before the loop runs
   int reported;
+  bool ignored = false;  // the signal is ignored when the loop starts, as nohup ignores SIGHUP
 };
 void PrintTo(const EndCase& c, std::ostream* os) {
   *os << c.name;
@@ -175,10 +176,19 @@ TEST_P(LoopEnd, ComesFromAKeyOrASignal) {
                          [&](std::string_view bytes) { (void)WriteAll(pty.terminal(), bytes); }, {});
   ASSERT_TRUE(host.InitNew());
   ASSERT_TRUE(host.Site());
-  SignalPipe signals;
-  pty.Type(GetParam().keys);
-  if (GetParam().raise != 0) std::raise(GetParam().raise);
-  EXPECT_EQ(TerminalLoop(host, pty.terminal(), pty.terminal(), signals).Run(), GetParam().reported);
+  struct sigaction before {};
+  if (GetParam().ignored) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(GetParam().raise, &ignore, &before);
+  }
+  {
+    SignalPipe signals;
+    pty.Type(GetParam().keys);
+    if (GetParam().raise != 0) std::raise(GetParam().raise);
+    EXPECT_EQ(TerminalLoop(host, pty.terminal(), pty.terminal(), signals).Run(), GetParam().reported);
+  }
+  if (GetParam().ignored) ::sigaction(GetParam().raise, &before, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,7 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
         EndCase{"SIGUSR2", "", SIGUSR2, SIGUSR2}, EndCase{"SIGALRM", "", SIGALRM, SIGALRM},
         EndCase{"SIGPIPE", "", SIGPIPE, SIGPIPE}, EndCase{"SIGVTALRM", "", SIGVTALRM, SIGVTALRM},
         EndCase{"SIGXCPU", "", SIGXCPU, SIGXCPU}, EndCase{"SIGPWR", "", SIGPWR, SIGPWR},
-        EndCase{"RealTime", "", SIGRTMIN + 3, SIGRTMIN + 3}),
+        EndCase{"RealTime", "", SIGRTMIN + 3, SIGRTMIN + 3},
+        // One that is ignored already stays ignored.
+        EndCase{"IgnoredHangupThenQ", "q", SIGHUP, 0, true}),
     [](const ::testing::TestParamInfo<EndCase>& param_info) { return param_info.param.name; });
 
 // After a stop the shell may have set the keyboard its own way: SIGCONT makes the loop take the terminal
