@@ -1,16 +1,11 @@
 #!/usr/bin/env python3
 """End-to-end test of the real program where no window can open, or where the window's environment is bad.
 
-Runs glimmer with standard output a pipe (no terminal to fall back on) and checks that each case ends with
-one line on standard error and the right status, instead of Qt's abort or a wait without end:
-- a Wayland name without a compositor (status 1);
-- a QT_QPA_PLATFORM whose plugin does not exist (status 1);
-- an X display whose socket accepts the connection and never answers (status 1, once the probe's time
-  limit of a few seconds has passed);
-- on a platform that works (Qt's offscreen one), a GLIMMER_TICK_COUNT out of range (status 2), and a tick
-  log that cannot be written (said at once, while the window runs).
-
-Waits on real time, with generous limits: it drives a real program.
+With standard output a pipe (no terminal to fall back on), each case must end with one line on standard
+error and its status, not with Qt's abort or a wait without end: a Wayland name without a compositor, a
+QT_QPA_PLATFORM that cannot start, an X display whose socket accepts and never answers (ended by the probe's
+time limit), and, on Qt's offscreen platform, a GLIMMER_TICK_COUNT out of range. A tick log that cannot be
+written is reported at once while the window runs.
 """
 
 import argparse
@@ -25,10 +20,8 @@ from harness import Failure, wait_for  # noqa: E402
 
 
 def silent_display():
-    """A listening socket that never answers, at an X display number nothing uses: (socket, ":N").
-
-    It is the abstract name that libxcb tries first on Linux, so nothing is left in the file system.
-    """
+    """(socket, ":N"): a socket that accepts and never answers at an unused X display number, under the
+    abstract name that libxcb tries first on Linux, so that nothing is left in the file system."""
     for number in range(90, 400):
         if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
             continue
@@ -42,59 +35,39 @@ def silent_display():
     raise Failure("no free display number")
 
 
-def environment(tmp, **changes):
-    env = {k: v for k, v in os.environ.items()
-           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE") and
-           not k.startswith("GLIMMER_TICK")}
-    env["XDG_RUNTIME_DIR"] = tmp
-    env.update(changes)
-    return env
-
-
-def check_ends(glimmer, name, env, status, says):
-    done = subprocess.run([glimmer], env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                          timeout=60)
-    lines = done.stderr.splitlines()
-    if done.returncode != status or len(lines) != 1 or not lines[0].startswith("glimmer: " + says):
-        raise Failure(f"{name}: status {done.returncode} (not {status}), said:\n{done.stderr}")
-    if done.stdout:
-        raise Failure(f"{name}: wrote to standard output: {done.stdout!r}")
-    print(f"{name}: status {status}, {lines[0]}")
-
-
 def test(glimmer, tmp):
-    check_ends(glimmer, "Wayland without a compositor", environment(tmp, WAYLAND_DISPLAY="wayland-9"), 1,
-               "cannot open the Wayland display wayland-9")
-    check_ends(glimmer, "a platform that cannot start",
-               environment(tmp, DISPLAY=":0", QT_QPA_PLATFORM="no-such-platform"), 1,
-               "cannot open the platform 'no-such-platform' that QT_QPA_PLATFORM names")
+    base = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                                              "XDG_SESSION_TYPE", "GLIMMER_TICK_LOG")}
+    base["XDG_RUNTIME_DIR"] = tmp
+    offscreen = {"DISPLAY": ":0", "QT_QPA_PLATFORM": "offscreen"}
     sock, display = silent_display()
     with sock:
-        check_ends(glimmer, "a display that never answers", environment(tmp, DISPLAY=display), 1,
-                   f"the display {display} does not answer (nothing within 5 s)")
+        for name, env, status, says in (
+                ("Wayland", {"WAYLAND_DISPLAY": "wayland-9"}, 1, "cannot open the Wayland display wayland-9"),
+                ("platform", {"DISPLAY": ":0", "QT_QPA_PLATFORM": "no-such"}, 1,
+                 "cannot open the platform 'no-such' that QT_QPA_PLATFORM names"),
+                ("silent", {"DISPLAY": display}, 1, f"the display {display} does not answer (nothing within 5 s)"),
+                ("ticks", {"GLIMMER_TICK_COUNT": "99999999999", "GLIMMER_TICK_LOG": tmp + "/t", **offscreen}, 2,
+                 "GLIMMER_TICK_COUNT is '99999999999', not a number of ticks from 1 to 1000000")):
+            done = subprocess.run([glimmer], env={**base, **env}, stdin=subprocess.DEVNULL, capture_output=True,
+                                  text=True, timeout=60)
+            lines = done.stderr.splitlines()
+            if done.returncode != status or len(lines) != 1 or not lines[0].startswith("glimmer: " + says):
+                raise Failure(f"{name}: status {done.returncode}, not {status}, and said:\n{done.stderr}")
 
-    offscreen = {"DISPLAY": ":0", "QT_QPA_PLATFORM": "offscreen"}
-    check_ends(glimmer, "a tick count out of range",
-               environment(tmp, GLIMMER_TICK_COUNT="99999999999", GLIMMER_TICK_LOG=os.path.join(tmp, "ticks"),
-                           **offscreen), 2,
-               "GLIMMER_TICK_COUNT is '99999999999', not a number of ticks from 1 to 1000000")
-
-    log = os.path.join(tmp, "missing", "ticks")
-    errors = os.path.join(tmp, "errors")
+    log, errors = os.path.join(tmp, "missing", "ticks"), os.path.join(tmp, "errors")
     with open(errors, "w") as err:
-        window = subprocess.Popen([glimmer], env=environment(tmp, GLIMMER_TICK_LOG=log, **offscreen),
+        window = subprocess.Popen([glimmer], env={**base, "GLIMMER_TICK_LOG": log, **offscreen},
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err)
     try:
-        def said():
-            with open(errors) as f:
-                return f"glimmer: cannot write the tick log {log}: No such file or directory\n" in f.read()
-        wait_for("the tick log's failure on standard error", said)
+        wait_for("the tick log's failure", lambda: f"cannot write the tick log {log}: " in open(errors).read())
         if window.poll() is not None:
             raise Failure(f"the window ended (status {window.returncode}) because of its tick log")
     finally:
         window.terminate()
         window.wait(timeout=30)
-    print("a tick log that cannot be written: said at once, the window runs")
+    print("no window: one line and status 1 for Wayland, a bad platform and a silent display; bad tick "
+          "count: status 2; unwritable tick log: said at once")
 
 
 def main():

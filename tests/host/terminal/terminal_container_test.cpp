@@ -144,25 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // Terminals whose entries carry padding ("$<5>" after every cursor move).
                       Sign{.text = u"VT100", .term = "vt100"}, Sign{.width = 101, .term = "vt102"}));
 
-// Every sequence reaches the terminal as its terminfo entry means it, padding included: never as text.
-class Controls : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(Controls, SendNoPaddingAsText) {
-  const auto controls = TerminalControls::ForTerminal(GetParam());
-  ASSERT_TRUE(controls) << controls.error();
-  EXPECT_EQ(controls->MoveTo(3, 4), "\x1b[4;5H");
-  for (const std::string& sequence :
-       {controls->reset_colours(), controls->clear_screen(), controls->enter_alternate_screen(),
-        controls->leave_alternate_screen(), controls->hide_cursor(), controls->show_cursor(),
-        controls->margins_off(), controls->margins_on()})
-    EXPECT_EQ(sequence.find("$<"), std::string::npos) << sequence;
-  EXPECT_FALSE(controls->clear_screen().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Terms, Controls,
-                         ::testing::Values("vt100", "vt102", "vt220", "linux", "screen", "tmux-256color",
-                                           "xterm-256color"));
-
 TEST(TerminalContainer, WritesOnlyWhenTheScreenChanges) {
   Rig rig({.columns = 100, .rows = 20}, 20, 100);
   Start(rig.host, {.text = u""});
