@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <iostream>
 
 #include "demo/qt/tick_recorder.h"
 
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
   QTimer timer;
   timer.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer, &QTimer::timeout, &window, [&window] { window.update(8, 8, 251, 32); });
-  const auto recorder = glimmer::TickRecorder::FromEnvironment(timer);
+  const auto recorder = glimmer::TickRecorder::FromEnvironment(timer, std::cerr);
   timer.start(50);
   window.show();
   return app.exec();

@@ -20,8 +20,8 @@ std::string Describe(const char* what, long long value) {
 }  // namespace
 
 void SignInvariants::BackColorSet(ColorRef colour) {
-  // The background fill paints the translated colour, or a brush of -1 (white) when it has none; Cls
-  // clears to the translated colour, or black.
+  // The background fill and Cls paint the translated colour, or white (a brush of -1) when it has none;
+  // white and black are always allowed.
   ColorRef rgb;
   if (gdi::OleTranslateColor(colour, 0, &rgb) == gdi::S_OK) backgrounds_.push_back(PixelOf(rgb));
 }

@@ -14,6 +14,14 @@ std::int32_t SurfaceSide(double pixels) {
   return static_cast<std::int32_t>(std::min(std::nearbyint(pixels), double{gdi::kMaxBitmapSide}));
 }
 
+// The pixel a container colour paints: its translation, or, when it has none, what the control's brush
+// made from -1 paints (white), so that the area cleared by Cls matches the background of a tick.
+Pixel PaintedPixel(ColorRef colour) {
+  ColorRef rgb;
+  if (gdi::OleTranslateColor(colour, 0, &rgb) != gdi::S_OK) rgb = ColorRef{-1};
+  return PixelOf(rgb);
+}
+
 }  // namespace
 
 ContainerBase::ContainerBase(const ControlClass& control_class, Options options)
@@ -21,7 +29,7 @@ ContainerBase::ContainerBase(const ControlClass& control_class, Options options)
       back_color_(control_class.design->back_color),
       width_(TwipsToPixels(control_class.design->width_twips, options.twips_per_pixel_x)),
       height_(TwipsToPixels(control_class.design->height_twips, options.twips_per_pixel_y)),
-      screen_(SurfaceSide(width_), SurfaceSide(height_), PixelOf(control_class.design->back_color)) {
+      screen_(SurfaceSide(width_), SurfaceSide(height_), PaintedPixel(control_class.design->back_color)) {
   for (const auto& child : control_class.design->children) {
     if (const auto* s = std::get_if<ShapeDesign>(&child)) {
       shapes_.push_back(std::make_unique<RectangleShape>(*s, &faults_));
@@ -81,8 +89,7 @@ void ContainerBase::SetPixelSize(double width, double height) {
 }
 
 Pixel ContainerBase::BackPixel() const {
-  ColorRef rgb;
-  return gdi::OleTranslateColor(back_color_, 0, &rgb) == gdi::S_OK ? PixelOf(rgb) : MakePixel(0, 0, 0);
+  return PaintedPixel(back_color_);
 }
 
 Image ContainerBase::Frame() const {

@@ -116,7 +116,8 @@ class ContainerBase : public Container, private glimmer::Screen {
   [[nodiscard]] bool busy() const { return busy_ > 0; }
   [[nodiscard]] const gdi::OwnedSurface& surface() const { return screen_; }
   [[nodiscard]] const std::vector<std::unique_ptr<RectangleShape>>& shapes() const { return shapes_; }
-  // The background colour as a pixel; black when it cannot be translated.
+  // The background colour as a pixel. One that cannot be translated is white, the colour of a brush made
+  // from -1, which is what the control's tick paints then: Cls and the tick agree.
   [[nodiscard]] Pixel BackPixel() const;
 
   // Hooks for the concrete container.

@@ -1,6 +1,7 @@
 #include "control/render/renderer.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
@@ -179,6 +180,7 @@ void Renderer::PaintText(Locals& v) {
   if (const auto length = detail::narrow<std::int16_t>(static_cast<std::int64_t>(text.size()))) v.L = *length;
   if (text.size() > kLongestPass) return PaintLongText(v);
 
+  UnshiftScroll();
   RefreshLayout();
   const auto lit = DotColour(0);
   const auto unlit = DotColour(1);
@@ -222,6 +224,17 @@ void Renderer::PaintLongText(Locals& v) {
     v.s = glyphs_.GlyphStart(fields_.Value[static_cast<std::size_t>(i)]);
     PaintCharacter(v, lit, unlit);
   }
+}
+
+// After a long text, ScrollX is the shifted position and TextOffset counts the characters dropped from the
+// layout. A text short enough for the 16-bit position goes on from the true position, where ScrollX would
+// be without the shift, as if it had been there all along; that position stops at -32768 like any other.
+void Renderer::UnshiftScroll() {
+  if (state_.TextOffset == 0) return;
+  const std::int64_t scroll = std::int64_t{state_.ScrollX} - 18 * std::int64_t{state_.TextOffset};
+  state_.ScrollX =
+      static_cast<std::int16_t>(std::max<std::int64_t>(scroll, std::numeric_limits<std::int16_t>::min()));
+  state_.TextOffset = 0;
 }
 
 void Renderer::PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Result<ColorRef>& unlit) {

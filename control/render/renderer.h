@@ -14,7 +14,7 @@
 // - a control whose tables could not be built shows background only: no glyph is found and no dot has a
 //   colour, while the text still moves and passes end on time;
 // - a BackColor that cannot be translated becomes -1, whose brush paints white (only the low 24 bits of a
-//   colour count);
+//   colour count); the container's Cls clears to the same white, so ticks and Clear agree;
 // - a fresh surface is black until the first tick paints it, and a copy that reaches beyond a surface made
 //   for a smaller control leaves the control's pixels there as they were.
 #pragma once
@@ -37,7 +37,7 @@ struct RendererState {
   gdi::HDC MemDC = 0;          // the surface's drawing context; 0 when there is none
   gdi::HBITMAP OldBitmap = 0;  // what MemDC held before MemBitmap; Clear puts it back and keeps the value
   // Texts longer than kLongestPass only: how many leading characters have scrolled out for good (see
-  // Renderer::PaintLongText).
+  // Renderer::PaintLongText); ScrollX is then shifted right by 18 pixels for each of them.
   std::int32_t TextOffset = 0;
 };
 
@@ -87,6 +87,7 @@ class Renderer {
   void PaintBlock(Locals& v, std::int32_t b);
   void PaintText(Locals& v);
   void PaintLongText(Locals& v);
+  void UnshiftScroll();
   void PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Result<ColorRef>& unlit);
   void EndOfPass();
   void CopyToControl();

@@ -4,7 +4,10 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <string_view>
+#include <vector>
 
+#include "demo/messages/message_text.h"
 #include "host/automation/property_value.h"
 
 #ifndef GLIMMER_VERSION
@@ -26,15 +29,28 @@ std::optional<std::int64_t> WholeNumber(const std::string& text) {
   return value;
 }
 
-// A whole number from `lo` to `hi`, of what `unit` says.
+// A whole decimal number from `lo` to `hi`, of what `unit` says. The text is handed on without its leading
+// zeros, which CLI11 would take for an octal number.
 CLI::Validator WholeIn(std::int64_t lo, std::int64_t hi, const std::string& unit) {
   return CLI::Validator(
       [=](std::string& text) -> std::string {
         const auto v = WholeNumber(text);
-        if (v && *v >= lo && *v <= hi) return {};
+        if (v && *v >= lo && *v <= hi) {
+          text = std::to_string(*v);
+          return {};
+        }
         return "'" + text + "' is not " + unit + " from " + std::to_string(lo) + " to " + std::to_string(hi);
       },
       "", "whole number");
+}
+
+// A file or folder name; an empty one names nothing.
+CLI::Validator NotEmpty(const std::string& what) {
+  return CLI::Validator(
+      [=](std::string& text) -> std::string {
+        return text.empty() ? "the name of the " + what + " is empty" : "";
+      },
+      "", "name");
 }
 
 // One of the names; the text becomes the name's index.
@@ -46,8 +62,9 @@ CLI::Validator OneOf(std::array<std::string_view, N> names, bool indices_too) {
   if (indices_too) list += " (or 0 to " + std::to_string(N - 1) + ")";
   return CLI::Validator(
       [=](std::string& text) -> std::string {
+        const auto index = WholeNumber(text);
         for (std::size_t i = 0; i < N; ++i)
-          if (text == names[i] || (indices_too && text == std::to_string(i))) {
+          if (text == names[i] || (indices_too && index == static_cast<std::int64_t>(i))) {
             text = std::to_string(i);
             return {};
           }
@@ -71,41 +88,48 @@ void AddOverrides(CLI::App& app, Raw& raw) {
       ->transform(OneOf(std::array<std::string_view, 3>{"red", "green", "yellow"}, true));
   app.add_option("--delay", raw.delay, "Milliseconds between two steps of the scroll (0 stops it)")
       ->type_name("MS")
-      ->check(WholeIn(0, std::numeric_limits<std::int16_t>::max(), "a number of milliseconds"));
-  auto* once_flag = app.add_flag("--once", raw.once, "Scroll the text once, then stop");
-  auto* repeat_flag = app.add_flag("--repeat", raw.repeat, "Start the text again after every pass");
+      ->transform(WholeIn(0, std::numeric_limits<std::int16_t>::max(), "a number of milliseconds"));
+  auto* once_flag =
+      app.add_flag("--once", raw.once, "Scroll the text once, then stop")->disable_flag_override();
+  auto* repeat_flag =
+      app.add_flag("--repeat", raw.repeat, "Start the text again after every pass")->disable_flag_override();
   once_flag->excludes(repeat_flag);
   app.add_option("--border", raw.border, "Show the two border rings")
       ->type_name("on|off")
       ->transform(OneOf(std::array<std::string_view, 2>{"off", "on"}, false));
   app.add_option("--width", raw.width, "Width of the sign in pixels; it snaps to 3n + 2 and is 32 high")
       ->type_name("PIXELS")
-      ->check(WholeIn(0, kMaxWidth, "a width in pixels"));
+      ->transform(WholeIn(0, kMaxWidth, "a width in pixels"));
 }
 
 // The things the program can do instead of opening the window; at most one of them.
 void AddModes(CLI::App& app, CommandLine& line) {
   app.add_option("--form", line.form_file, "Open this form description instead of the built-in one")
-      ->type_name("FILE");
+      ->type_name("FILE")
+      ->check(NotEmpty("file"));
   auto* save =
       app.add_option("--save", line.save_file,
                      "Write the form description as it would open, then exit (- for standard output)")
-          ->type_name("FILE");
+          ->type_name("FILE")
+          ->check(NotEmpty("file"));
   auto* frames =
       app.add_option("--frames", line.frames_dir, "Render without a window: one PNG per tick into DIR")
-          ->type_name("DIR");
+          ->type_name("DIR")
+          ->check(NotEmpty("folder"));
   auto* record =
       app.add_option("--record", line.record_file,
                      "Render without a window into an animated GIF (one pass unless --ticks; - for "
                      "standard output)")
-          ->type_name("FILE.gif");
-  auto* terminal = app.add_flag("--terminal", line.terminal, "Show the running sign in this terminal");
+          ->type_name("FILE.gif")
+          ->check(NotEmpty("file"));
+  auto* terminal = app.add_flag("--terminal", line.terminal, "Show the running sign in this terminal")
+                       ->disable_flag_override();
   auto* ticks = app.add_option("--ticks", line.ticks, "How many ticks --frames or --record renders")
                     ->type_name("N")
-                    ->check(WholeIn(0, std::numeric_limits<std::int32_t>::max(), "a number of ticks"));
+                    ->transform(WholeIn(0, std::numeric_limits<std::int32_t>::max(), "a number of ticks"));
   app.add_option("--scale", line.scale, "Draw every pixel of the GIF as a K x K square")
       ->type_name("K")
-      ->check(WholeIn(1, kMaxScale, "a scale"))
+      ->transform(WholeIn(1, kMaxScale, "a scale"))
       ->needs(record);
   frames->needs(ticks);
   const std::array<CLI::Option*, 4> modes{save, frames, record, terminal};
@@ -120,6 +144,31 @@ std::string Conflict(const CommandLine& line) {
   if (line.record_file && line.ticks == 0) return "--ticks: --record needs at least 1 tick";
   if (line.frames_dir && line.ticks == 0) return "--ticks: --frames needs at least 1 tick";
   return {};
+}
+
+// The arguments as CLI11 is to read them: "--name=" with nothing after the '=' becomes "--name" and an
+// empty argument, so that it means what --name "" means (CLI11 would take the next argument instead).
+std::vector<std::string> Arguments(int argc, const char* const* argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (i > 0 && arg.starts_with("--") && arg.find('=') == arg.size() - 1) {
+      args.emplace_back(arg.substr(0, arg.size() - 1));
+      args.emplace_back();
+    } else {
+      args.emplace_back(arg);
+    }
+  }
+  return args;
+}
+
+// CLI11's message, in this program's words where CLI11's own are obscure.
+std::string Explained(const CLI::ParseError& e) {
+  const std::string what = e.what();
+  constexpr std::string_view kOverride = " was given a disallowed flag override";
+  if (what.ends_with(kOverride))
+    return "--" + what.substr(0, what.size() - kOverride.size()) + " takes no value";
+  return what;
 }
 
 Overrides ToOverrides(const CLI::App& app, const Raw& raw) {
@@ -147,9 +196,13 @@ Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, s
   Raw raw;
   AddOverrides(app, raw);
   AddModes(app, line);
+  const std::vector<std::string> args = Arguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const auto& a : args)
+    pointers.push_back(a.c_str());
   // CLI11 reports by exception; they end here, as an exit status.
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::CallForHelp&) {
     out << app.help();
     return Unexpected<int>(kExitOk);
@@ -157,7 +210,7 @@ Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, s
     out << "glimmer " << GLIMMER_VERSION << '\n';
     return Unexpected<int>(kExitOk);
   } catch (const CLI::ParseError& e) {
-    err << "glimmer: " << e.what() << "\nRun with --help for more information.\n";
+    err << "glimmer: " << EscapeControls(Explained(e)) << "\nRun with --help for more information.\n";
     return Unexpected<int>(kExitUsage);
   }
   if (const std::string conflict = Conflict(line); !conflict.empty()) {

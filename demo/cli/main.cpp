@@ -9,7 +9,7 @@
 #include "demo/cli/program.h"
 
 #ifdef GLIMMER_HAVE_QT
-#include "demo/display/x11_display.h"
+#include "demo/display/window_system_probe.h"
 #include "demo/qt/window_opener.h"
 #endif
 #ifdef GLIMMER_HAVE_TERMINAL
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   frontends.output_is_terminal = [] { return ::isatty(STDOUT_FILENO) == 1; };
 #ifdef GLIMMER_HAVE_QT
   frontends.window = &glimmer::OpenFormGlimmer;
-  frontends.display_reachable = &glimmer::X11DisplayReachable;
+  frontends.display_reachable = &glimmer::WindowSystemReachable;
 #endif
 #ifdef GLIMMER_HAVE_TERMINAL
   frontends.terminal = &glimmer::RunInTerminal;

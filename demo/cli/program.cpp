@@ -7,6 +7,7 @@
 #include "demo/exit_status.h"
 #include "demo/form/built_in_form.h"
 #include "demo/form/form_file.h"
+#include "demo/messages/escaping_stream.h"
 #include "demo/output/frames.h"
 #include "demo/output/gif_recorder.h"
 #include "demo/output/safe_file.h"
@@ -129,8 +130,10 @@ bool DisplayNamed() {
   return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
 }
 
-int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& messages,
                const Frontends& frontends) {
+  // Whoever writes a message and whatever it repeats, the terminal gets plain text.
+  EscapingStream err(messages);
   CheckedOutput checked(out);
   const int status = Run(argc, argv, checked.stream(), err, frontends);
   if (const std::string lost = checked.Finish(); !lost.empty()) {

@@ -19,7 +19,7 @@ using TerminalOpener = WindowOpener;
 // The parts of the program that reach beyond it; a build without a toolkit leaves its opener out.
 struct Frontends {
   WindowOpener window = nullptr;
-  // Whether the display that DISPLAY names answers (on false, why not); none: it is taken to answer.
+  // Whether a window can open on the display (on false, why not); none: it is taken to answer.
   bool (*display_reachable)(std::string* why) = nullptr;
   TerminalOpener terminal = nullptr;
   // Whether standard output is a terminal.
@@ -31,8 +31,9 @@ struct Frontends {
 
 // The whole program; returns its exit status. Standard output gets only --help, --version and the
 // "Terminate <tick>" lines of --frames and --record (and the terminal's picture, or what --save - and
-// --record - write); everything else goes to `err`. When what went to `out` could not all be written, the
-// program says so and ends with status 1 (or the status it had already).
+// --record - write); everything else goes to `err`, with the control characters of every line escaped.
+// When what went to `out` could not all be written, the program says so and ends with status 1 (or the
+// status it had already).
 [[nodiscard]] int RunGlimmer(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                              const Frontends& frontends);
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "demo/form/toml_precheck.h"
+#include "demo/messages/message_text.h"
 #include "host/automation/property_bag.h"
 #include "host/gdi/gdi.h"
 
@@ -77,10 +78,13 @@ std::string_view TypeName(toml::node_type type) {
   return "nothing";
 }
 
+// Exact: a whole number in full (2147483647, not 2.14748e+09), anything else in the shortest form that
+// reads back as the same double.
 std::string Number(double v) {
-  std::ostringstream s;
-  s << v;
-  return s.str();
+  if (std::nearbyint(v) == v && std::abs(v) < 1e15) return std::to_string(static_cast<std::int64_t>(v));
+  char text[32];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, v);
+  return ec == std::errc() ? std::string(text, end) : std::string("?");
 }
 
 // Reads one table of the description, naming it and the file in its errors.
@@ -161,11 +165,11 @@ class TableReader {
                                        double max_pixels) const {
     const double pixels = twips / kTwipsPerPixel;
     if (std::isfinite(twips) && pixels >= min_pixels && pixels <= max_pixels) return twips;
-    const std::string range = min_pixels > 0 ? "more than 0" : "from " + Number(min_pixels * kTwipsPerPixel);
-    return Failure(ErrorAt(table_.get(key)->source(), Where(key) + " is " + Number(twips) +
-                                                          " twips, an impossible size: it must be " + range +
-                                                          " to " + Number(max_pixels * kTwipsPerPixel) +
-                                                          " twips (" + Number(max_pixels) + " pixels)"));
+    return Failure(
+        ErrorAt(table_.get(key)->source(),
+                Where(key) + " is " + Number(twips) + " twips, an impossible size: it must be from " +
+                    Number(min_pixels * kTwipsPerPixel) + " to " + Number(max_pixels * kTwipsPerPixel) +
+                    " twips (" + Number(min_pixels) + " to " + Number(max_pixels) + " pixels)"));
   }
 
   std::string_view source_;
@@ -419,23 +423,11 @@ std::string EntriesText(const std::vector<MemoryPropertyBag::Entry>& entries) {
 }  // namespace
 
 std::string DescriptionError::Message() const {
-  // Keys and texts from the file are part of `what`: their control characters are shown escaped, so that
-  // the message stays one line and sends the terminal nothing but text.
-  std::string shown;
-  for (const char c : what) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      shown += "\\n";
-    } else if (u < 0x20 || u == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(u));
-      shown += escaped;
-    } else {
-      shown += c;
-    }
-  }
-  if (line <= 0) return source + ": " + shown;
-  return source + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + shown;
+  // The file name and the keys and texts from the file in `what` are shown with their control characters
+  // escaped, so that the message stays one line and sends the terminal nothing but text.
+  const std::string shown = EscapeControls(what);
+  if (line <= 0) return EscapeControls(source) + ": " + shown;
+  return EscapeControls(source) + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + shown;
 }
 
 Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_view text,

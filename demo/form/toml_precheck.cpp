@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "host/automation/property_value.h"
+
 namespace glimmer {
 namespace {
 
@@ -13,27 +15,11 @@ bool IsBareKeyChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
 
-struct CodePoint {
-  char32_t value;
-  std::size_t length;
-};
-
 // The character beyond ASCII that starts `text`, when it is well-formed UTF-8 (toml++ refuses any other
 // bytes itself, before it looks at them).
-std::optional<CodePoint> NonAsciiAt(std::string_view text) {
+std::optional<Utf8Char> NonAsciiAt(std::string_view text) {
   if (text.empty() || static_cast<unsigned char>(text[0]) < 0x80) return std::nullopt;
-  const auto lead = static_cast<unsigned char>(text[0]);
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-  if (length == 0 || text.size() < length) return std::nullopt;
-  char32_t value = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    value = value << 6 | (next & 0x3F);
-  }
-  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
-  return CodePoint{value, length};
+  return Utf8At(text);
 }
 
 // A table header sets the depth of the key/value lines after it; a dotted key adds its parts, an array

@@ -1,26 +1,50 @@
 #include "demo/qt/tick_recorder.h"
 
+#include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
+#include <string_view>
 
 namespace glimmer {
 
-TickRecorder::TickRecorder(const QTimer& timer, std::string path, std::size_t ticks, QObject* parent)
-    : QObject(parent), path_(std::move(path)), ticks_(ticks) {
-  times_.reserve(ticks_);
-  connection_ = connect(&timer, &QTimer::timeout, this, [this] { Record(); });
+Expected<std::optional<TickRecorder::Request>, std::string> TickRecorder::RequestFromEnvironment() {
+  const char* path = std::getenv("GLIMMER_TICK_LOG");
+  if (path == nullptr || *path == '\0') return std::optional<Request>();
+  Request request{.path = path};
+  const char* count = std::getenv("GLIMMER_TICK_COUNT");
+  if (count == nullptr || *count == '\0') return std::optional<Request>(request);
+  const std::string_view text(count);
+  std::uint64_t n = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > kMaxTicks)
+    return Unexpected<std::string>("GLIMMER_TICK_COUNT is '" + std::string(text) +
+                                   "', not a number of ticks from 1 to " + std::to_string(kMaxTicks));
+  request.ticks = static_cast<std::size_t>(n);
+  return std::optional<Request>(request);
 }
 
-std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(const QTimer& timer) {
-  const char* path = std::getenv("GLIMMER_TICK_LOG");
-  if (path == nullptr || *path == '\0') return nullptr;
-  std::size_t ticks = kDefaultTicks;
-  if (const char* count = std::getenv("GLIMMER_TICK_COUNT"); count != nullptr && *count != '\0') {
-    const long long n = std::atoll(count);
-    if (n > 1) ticks = static_cast<std::size_t>(n);
+std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(const QTimer& timer, std::ostream& err) {
+  const auto request = RequestFromEnvironment();
+  if (!request) {
+    err << "glimmer: " << request.error() << '\n';
+    return nullptr;
   }
-  return std::make_unique<TickRecorder>(timer, path, ticks);
+  if (!*request) return nullptr;
+  return std::make_unique<TickRecorder>(timer, **request, err);
+}
+
+TickRecorder::TickRecorder(const QTimer& timer, const Request& request, std::ostream& err, QObject* parent)
+    : QObject(parent), path_(request.path), ticks_(request.ticks), err_(err) {
+  // Opened now, so that a file that cannot be written is known before the ticks it would hold.
+  file_.reset(std::fopen(path_.c_str(), "w"));
+  if (!file_) {
+    Report(errno);
+    return;
+  }
+  times_.reserve(ticks_);
+  connection_ = connect(&timer, &QTimer::timeout, this, [this] { Record(); });
 }
 
 void TickRecorder::Record() {
@@ -32,11 +56,19 @@ void TickRecorder::Record() {
 
 void TickRecorder::Write() {
   disconnect(connection_);
-  std::ofstream out(path_);
+  int error = 0;
   for (const std::int64_t t : times_)
-    out << t << '\n';
-  out.close();
-  written_ = static_cast<bool>(out);
+    if (std::fprintf(file_.get(), "%lld\n", static_cast<long long>(t)) < 0) {
+      error = errno;
+      break;
+    }
+  if (std::fclose(file_.release()) != 0 && error == 0) error = errno;
+  written_ = error == 0;
+  if (!written_) Report(error);
+}
+
+void TickRecorder::Report(int error) {
+  err_ << "glimmer: cannot write the tick log " << path_ << ": " << std::strerror(error) << '\n';
 }
 
 }  // namespace glimmer

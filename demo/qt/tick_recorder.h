@@ -3,27 +3,46 @@
 // never disturbs the ticks it measures.
 //
 // Benchmarks switch it on from the environment: GLIMMER_TICK_LOG names the file, GLIMMER_TICK_COUNT the
-// number of ticks (401, for 400 intervals, when unset). The file gets one line per tick: nanoseconds on the
-// monotonic clock.
+// number of ticks (401, for 400 intervals, when unset or empty; a whole decimal number from 1 to
+// kMaxTicks otherwise). The file gets one line per tick: nanoseconds on the monotonic clock.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "host/base/expected.h"
 
 namespace glimmer {
 
 class TickRecorder final : public QObject {
  public:
   static constexpr std::size_t kDefaultTicks = 401;
+  // 8 MB of buffer, some 14 hours of ticks at 50 ms.
+  static constexpr std::size_t kMaxTicks = 1'000'000;
 
-  // Records the next `ticks` timeouts of `timer` and then writes them to `path`.
-  TickRecorder(const QTimer& timer, std::string path, std::size_t ticks, QObject* parent = nullptr);
-  // A recorder as the environment asks for one, or none.
-  [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(const QTimer& timer);
+  struct Request {
+    std::string path;
+    std::size_t ticks = kDefaultTicks;
+  };
+
+  // What the environment asks for: nothing (no GLIMMER_TICK_LOG), a request, or why GLIMMER_TICK_COUNT is
+  // refused.
+  [[nodiscard]] static Expected<std::optional<Request>, std::string> RequestFromEnvironment();
+
+  // Opens the file at once and records the next `request.ticks` timeouts of `timer`, then writes them. A
+  // file that cannot be opened or written is reported on `err`, which must outlive the recorder; nothing
+  // is recorded when the file cannot be opened.
+  TickRecorder(const QTimer& timer, const Request& request, std::ostream& err, QObject* parent = nullptr);
+  // A recorder as the environment asks for one, or none; a refused GLIMMER_TICK_COUNT is reported on `err`
+  // and records nothing either.
+  [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(const QTimer& timer, std::ostream& err);
 
   [[nodiscard]] std::size_t recorded() const { return times_.size(); }
   // Whether the file has been written; false also while recording and after a write that failed.
@@ -32,9 +51,16 @@ class TickRecorder final : public QObject {
  private:
   void Record();
   void Write();
+  void Report(int error);
+
+  struct CloseFile {
+    void operator()(std::FILE* f) const { (void)std::fclose(f); }
+  };
 
   std::string path_;
   std::size_t ticks_;
+  std::ostream& err_;
+  std::unique_ptr<std::FILE, CloseFile> file_;
   std::vector<std::int64_t> times_;
   QMetaObject::Connection connection_;
   bool written_ = false;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <string>
 
-#include "demo/display/x11_display.h"
+#include "demo/display/window_system_probe.h"
 #include "demo/exit_status.h"
 #include "demo/qt/form_glimmer_window.h"
 #include "demo/qt/tick_recorder.h"
@@ -11,8 +11,14 @@
 namespace glimmer {
 
 int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std::ostream& err) {
+  // The environment is input too: a tick count out of range is refused before anything opens.
+  const auto tick_log = TickRecorder::RequestFromEnvironment();
+  if (!tick_log) {
+    err << "glimmer: " << tick_log.error() << '\n';
+    return kExitUsage;
+  }
   // Qt aborts the program when it cannot reach the display; ask first and say why instead.
-  if (std::string why; !X11DisplayReachable(&why)) {
+  if (std::string why; !WindowSystemReachable(&why)) {
     err << "glimmer: " << why
         << "; use --terminal, --record FILE.gif or --frames DIR --ticks N to show the sign without it\n";
     return kExitFailure;
@@ -22,6 +28,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   static char name[] = "glimmer";
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  ReleaseWindowSystemProbe();
 
   auto window = FormGlimmerWindow::Create(form, overrides);
   if (!window) {
@@ -34,8 +41,8 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   }
   // Benchmarks may ask for LED1's tick times.
   std::unique_ptr<TickRecorder> recorder;
-  if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"))
-    recorder = TickRecorder::FromEnvironment(timer->qtimer());
+  if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"); timer != nullptr && *tick_log)
+    recorder = std::make_unique<TickRecorder>(timer->qtimer(), **tick_log, err);
   (*window)->show();
   const int status = app.exec();
   if (const Status& unload = (*window)->unload_status(); !unload) {

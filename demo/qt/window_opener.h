@@ -9,7 +9,7 @@
 namespace glimmer {
 
 // The exit status: 0 when the window was closed, 1 after a message on `err` when the display cannot be
-// reached or LED1 cannot be built, or a handler failed.
+// reached or LED1 cannot be built, or a handler failed, 2 when GLIMMER_TICK_COUNT is out of range.
 [[nodiscard]] int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std::ostream& err);
 
 }  // namespace glimmer

@@ -32,12 +32,12 @@ terminal::CellGlyphs LocaleGlyphs() {
 // Form_Load, the loop, Form_Unload, inside a terminal session; the signal that ended it, or 0.
 int RunSession(TerminalContainer& host, const terminal::TerminalControls& controls, std::string& failure) {
   terminal::SignalPipe signals;
-  const terminal::TerminalSession session(STDIN_FILENO, STDOUT_FILENO, controls);
+  terminal::TerminalSession session(STDIN_FILENO, STDOUT_FILENO, controls);
   if (auto s = Form_Load(host.control()); !s) {
     failure = std::string("Form_Load: ") + std::string(Describe(s.error()));
     return 0;
   }
-  const int signal = terminal::TerminalLoop(host, STDIN_FILENO, STDOUT_FILENO, signals).Run();
+  const int signal = terminal::TerminalLoop(host, STDIN_FILENO, STDOUT_FILENO, signals, &session).Run();
   std::int16_t cancel = 0;
   if (auto s = Form_Unload(host.control(), cancel); !s)
     failure = std::string("Form_Unload: ") + std::string(Describe(s.error()));

@@ -11,8 +11,9 @@
 namespace glimmer {
 
 // The exit status: 0 after q or Ctrl-C; 1 after a message on `err` when the terminal is of no known type,
-// LED1 cannot be built or a handler fails. After SIGINT, SIGTERM or SIGHUP it restores the terminal and
-// then ends the process by that signal, as the shell expects.
+// LED1 cannot be built or a handler fails. After a signal that ends a program (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT, ...) it restores the terminal and then ends the process by that signal, as the shell expects;
+// a stop from outside gives the terminal back until the program continues.
 [[nodiscard]] int RunInTerminal(const FormDescription& form, const Overrides& overrides, std::ostream& err);
 
 }  // namespace glimmer

@@ -194,35 +194,42 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+std::optional<Utf8Char> Utf8At(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return Utf8Char{lead, 1};
+  const std::size_t length = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || text.size() < length) return std::nullopt;
+  char32_t value = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    value = value << 6 | (next & 0x3F);
+  }
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
+  return Utf8Char{value, length};
+}
+
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
-    char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-    bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto cb = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((cb & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (cb & 0x3F);
-    }
-    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (valid && (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) valid = false;
-    if (!valid) {
+    const auto c = Utf8At(text.substr(i));
+    if (!c) {
       out += u'\uFFFD';
       ++i;
       continue;
     }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    if (c->value >= 0x10000) {
+      const char32_t v = c->value - 0x10000;
+      out += static_cast<char16_t>(0xD800 + (v >> 10));
+      out += static_cast<char16_t>(0xDC00 + (v & 0x3FF));
     } else {
-      out += static_cast<char16_t>(c);
+      out += static_cast<char16_t>(c->value);
     }
-    i += static_cast<std::size_t>(extra) + 1;
+    i += c->length;
   }
   return out;
 }

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -66,5 +67,13 @@ class PropertyValue {
 [[nodiscard]] std::u16string FromUtf8(std::string_view text);
 // Appends one code point (at most U+10FFFF) as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
+
+// The character that starts `text` and its length in bytes, when `text` starts with well-formed UTF-8 (no
+// overlong form, no surrogate, nothing beyond U+10FFFF).
+struct Utf8Char {
+  char32_t value;
+  std::size_t length;
+};
+[[nodiscard]] std::optional<Utf8Char> Utf8At(std::string_view text);
 
 }  // namespace glimmer

@@ -36,7 +36,9 @@ VirtualTimer* HeadlessContainer::NextTimer(std::int64_t until) const {
   return next;
 }
 
-void HeadlessContainer::Advance(std::int64_t milliseconds) {
+bool HeadlessContainer::Advance(std::int64_t milliseconds) {
+  // A tick inside another callback would run before that callback ends (inside a tick: before its copy).
+  if (busy()) return false;
   const std::int64_t target = now_ + std::max<std::int64_t>(milliseconds, 0);
   while (VirtualTimer* next = NextTimer(target)) {
     now_ = *next->due();
@@ -47,14 +49,14 @@ void HeadlessContainer::Advance(std::int64_t milliseconds) {
     in_tick_ = false;
   }
   now_ = target;
+  return true;
 }
 
 std::int64_t HeadlessContainer::RunTicks(std::int64_t count) {
   const std::int64_t start = ticks_;
   while (ticks_ - start < count) {
     const auto due = next_due();
-    if (!due) break;
-    Advance(*due - now_);
+    if (!due || !Advance(*due - now_)) break;
   }
   return ticks_ - start;
 }

@@ -42,9 +42,12 @@ class HeadlessContainer : public ContainerBase {
   // Stops every timer, delivers UserControl_Terminate and destroys the control.
   ~HeadlessContainer() override;
 
-  // The virtual clock. Advance fires every timer tick that falls due up to now + milliseconds.
-  void Advance(std::int64_t milliseconds);
-  // Advances tick by tick until `count` ticks have run or no timer runs; returns the ticks run.
+  // The virtual clock. Advance fires every timer tick that falls due up to now + milliseconds. Called from
+  // inside a callback (a tick, an event handler, a resize) it is refused, as the window container refuses
+  // a tick then: nothing runs, the clock stands, and the result is false.
+  bool Advance(std::int64_t milliseconds);
+  // Advances tick by tick until `count` ticks have run or no timer runs; returns the ticks run (none inside
+  // a callback).
   std::int64_t RunTicks(std::int64_t count);
   [[nodiscard]] std::int64_t now() const { return now_; }
   [[nodiscard]] std::int64_t ticks() const { return ticks_; }

@@ -18,9 +18,21 @@ class RawMode {
   RawMode& operator=(const RawMode&) = delete;
 
   [[nodiscard]] bool active() const { return active_; }
+  // The settings to put back; null while not raw.
+  [[nodiscard]] const termios* saved() const { return active_ ? &saved_ : nullptr; }
+
+  // Puts the saved settings back for now (the program is about to stop).
+  void Leave();
+  // Raw again. After Leave, the settings the terminal has now are the ones to put back at the end (the
+  // shell may have changed them meanwhile); otherwise the raw settings are set once more, over whatever
+  // changed them behind the program's back.
+  void Enter();
 
  private:
+  void Apply(int when);
+
   int fd_;
+  bool terminal_ = false;
   bool active_ = false;
   termios saved_{};
 };

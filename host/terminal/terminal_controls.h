@@ -1,5 +1,7 @@
 // The control sequences of the terminal that TERM names, from the terminfo database (ncurses' libtinfo):
 // moving the cursor, clearing, the alternate screen, hiding the cursor, switching automatic margins off.
+// Each is passed through terminfo's own output routine (tputs), which turns the padding some entries carry
+// ("$<5>" in vt100's) into what the terminal is to get instead of text.
 //
 // Colours are the exception. terminfo describes 24-bit colour only in the "-direct" entries that few
 // terminals are run under, while almost every terminal in use takes the ISO 8613-6 sequences
@@ -8,10 +10,13 @@
 // is why the sign draws through terminfo rather than through a curses screen.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "host/base/expected.h"
 #include "host/gdi/colour.h"
+
+struct term;  // terminfo's TERMINAL, from <term.h>
 
 namespace glimmer::terminal {
 
@@ -34,7 +39,8 @@ class TerminalControls {
   [[nodiscard]] const std::string& margins_on() const { return margins_on_; }
 
  private:
-  std::string move_to_;  // terminfo's cup, with its parameters
+  std::shared_ptr<::term> entry_;  // the terminfo entry, for cup's padding
+  std::string move_to_;            // terminfo's cup, with its parameters
   std::string reset_colours_, clear_screen_;
   std::string enter_alternate_screen_, leave_alternate_screen_;
   std::string hide_cursor_, show_cursor_;

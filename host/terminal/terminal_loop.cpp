@@ -51,12 +51,37 @@ bool TerminalLoop::KeyEnds() {
 
 int TerminalLoop::SignalEnds() {
   int ending = 0;
+  // A stop that a SIGCONT has already followed is over: only the continue is left to do.
+  bool stop = false;
+  bool resume = false;
   for (const int signal : signals_.Take())
-    if (signal == SIGWINCH)
+    if (signal == SIGWINCH) {
       Resize();
-    else if (ending == 0)
+    } else if (signal == SIGTSTP) {
+      stop = true;
+    } else if (signal == SIGCONT) {
+      stop = false;
+      resume = true;
+    } else if (ending == 0) {
       ending = signal;
-  return ending;
+    }
+  if (ending != 0) return ending;
+  if (stop) Stop();
+  if (stop || resume) Continue();
+  return 0;
+}
+
+void TerminalLoop::Stop() {
+  if (session_ != nullptr) session_->Suspend();
+  SignalPipe::StopProcess();
+}
+
+// Whatever happened while the program was stopped (the shell's own keyboard settings, other output on the
+// screen, a new size), the terminal is taken again and the picture sent whole.
+void TerminalLoop::Continue() {
+  if (session_ != nullptr) session_->Resume();
+  host_.Repaint();
+  Resize();
 }
 
 void TerminalLoop::Resize() {

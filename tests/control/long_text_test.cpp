@@ -54,20 +54,43 @@ TEST(LongText, AMillionCharactersTickWithoutDelayAndShowTheirStart) {
   EXPECT_TRUE(rig.TerminateTicks().empty());
 }
 
-TEST(LongText, SwitchingBetweenLongAndShortTextsKeepsScrolling) {
-  LedRig rig({.width = 251, .text = Text(3000), .repeated = false});
+// A short text written in the middle of a long text's pass continues from the true scroll position, as if
+// it had been there all along: its pass ends on tick n + 6L counted from the pass's start, or at once when
+// its last character is already out.
+struct SwitchCase {
+  std::size_t long_length;
+  std::int64_t ticks;  // of the long text, before the short one is written
+  std::u16string short_text;
+  std::int64_t pass_ends;
+};
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+  *os << c.long_length << " characters for " << c.ticks << " ticks";
+}
+
+class ShortAfterLong : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(ShortAfterLong, ContinuesFromTheTruePosition) {
+  const SwitchCase& c = GetParam();
+  LedRig rig({.width = 251, .text = std::u16string(c.long_length, u'M'), .repeated = false});
   ASSERT_TRUE(rig.led.Show());
-  rig.Tick(400);                      // 16 characters have scrolled out
-  ASSERT_TRUE(rig.led.Value(u"AB"));  // short again: laid out from the current position
+  rig.Tick(c.ticks);
+  ASSERT_TRUE(rig.led.Value(c.short_text));
   rig.Tick();
-  const std::int32_t x = rig.led.renderer_state().ScrollX;
-  EXPECT_EQ(
-      FirstDifference(rig.container.Frame(), ExpectedFrame({.width = 251, .text = u"AB", .scroll_x = x})),
-      "");
-  rig.Tick(200);
-  EXPECT_EQ(rig.TerminateTicks().size(), 1u);
+  const std::int64_t origin = 247 - 3 * (c.ticks + 1);
+  const Image expected = ExpectedFrame({.width = 251,
+                                        .text = c.short_text,
+                                        .scroll_x = static_cast<std::int32_t>(origin),
+                                        .draw_text = c.pass_ends > c.ticks + 1});
+  EXPECT_EQ(FirstDifference(rig.container.Frame(), expected), "");
+  rig.Tick(400);
+  EXPECT_EQ(rig.TerminateTicks(), std::vector<std::int64_t>{c.pass_ends});
   EXPECT_FALSE(rig.container.timer_running());
 }
+
+INSTANTIATE_TEST_SUITE_P(Switches, ShortAfterLong,
+                         ::testing::Values(SwitchCase{2000, 100, u"HELLO WORLD", 83 + 6 * 11},
+                                           SwitchCase{2000, 1000, u"HELLO WORLD", 1001},
+                                           SwitchCase{3000, 400, u"AB", 401}));
 
 }  // namespace
 }  // namespace glimmer::testing

@@ -218,6 +218,33 @@ TEST_F(RendererTest, ASystemBackColorIsTranslatedOnEveryTick) {
   EXPECT_EQ(rig.container.Frame().at(2, 2), kWhite);
 }
 
+// The tick's background and Clear's cleared area are the same colour, whatever BackColor is: an RGB value,
+// a system colour, or one that cannot be translated (-1, whose brush paints white).
+struct BackCase {
+  std::uint32_t back_color;
+  Pixel shown;
+};
+
+class BackgroundAgreement : public RendererTest, public ::testing::WithParamInterface<BackCase> {};
+
+TEST_P(BackgroundAgreement, TicksAndClsPaintTheSameColour) {
+  LedRig rig({.width = 251, .text = u""});
+  rig.container.SetBackColor(ColorRef{static_cast<std::int32_t>(GetParam().back_color)});
+  ASSERT_TRUE(rig.led.Show());
+  rig.Tick();
+  EXPECT_EQ(rig.container.Frame().at(2, 2), GetParam().shown);
+  ASSERT_TRUE(rig.led.Clear());
+  EXPECT_EQ(rig.container.Frame().at(2, 2), GetParam().shown);
+  EXPECT_EQ(rig.container.Frame().at(120, 16), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, BackgroundAgreement,
+                         ::testing::Values(BackCase{0x00030201, MakePixel(1, 2, 3)},
+                                           BackCase{0x80000002,
+                                                    MakePixel(0x99, 0xB4, 0xD1)},  // active caption
+                                           BackCase{0x80000019, kWhite},           // names no colour
+                                           BackCase{0x01000003, kWhite}));         // a palette index
+
 TEST_F(RendererTest, TerminateHandlerThatClearsStopsTheAnimationAtOnce) {
   LedRig rig({.width = 302, .text = u"A"});
   ASSERT_TRUE(rig.led.Show());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{"--repeat"}, {.repeated = true}}, Accepted{{"--border", "off"}, {.border_style = 0}},
         Accepted{{"--border", "on"}, {.border_style = 1}}, Accepted{{"--width", "302"}, {.width = 302}},
         Accepted{{"--width", "0"}, {.width = 0}}, Accepted{{"--text", ""}, {.text = u""}},
+        // An empty value after '=' is the empty value; numbers are decimal, leading zeros and all.
+        Accepted{{"--text="}, {.text = u""}}, Accepted{{"--text=A=B"}, {.text = u"A=B"}},
+        Accepted{{"--delay", "010"}, {.delay = 10}}, Accepted{{"--delay", "08"}, {.delay = 8}},
+        Accepted{{"--delay=0032767"}, {.delay = 32767}}, Accepted{{"--width", "0302"}, {.width = 302}},
+        Accepted{{"--color", "02"}, {.color = 2}},
         // UTF-8 in, 16-bit characters out, a surrogate pair for a character beyond 16 bits.
         Accepted{{"--text", "h\xC3\xA9llo \xF0\x9F\x98\x80"}, {.text = u"h\u00e9llo \U0001F600"}},
         Accepted{
@@ -92,6 +98,13 @@ TEST(CommandLine, FilesAndFramesAreHandedOn) {
   ASSERT_TRUE(s.line) << s.err;
   EXPECT_EQ(s.line->save_file, "b.toml");
   EXPECT_FALSE(s.line->record_file || s.line->terminal || s.line->ticks);
+}
+
+TEST(CommandLine, TicksAndScaleAreDecimal) {
+  const Parsed p = Parse({"--record", "a.gif", "--ticks", "010", "--scale", "09"});
+  ASSERT_TRUE(p.line) << p.err;
+  EXPECT_EQ(p.line->ticks, 10);
+  EXPECT_EQ(p.line->scale, 9);
 }
 
 TEST(CommandLine, RecordingTakesItsFileTicksAndScale) {
@@ -129,6 +142,12 @@ TEST_P(RefusedCommandLine, ExitsWithStatus2AndAMessage) {
   EXPECT_EQ(p.out, "");
   EXPECT_EQ(p.err.rfind("glimmer: ", 0), 0u) << p.err;
   EXPECT_NE(p.err.find(GetParam().says), std::string::npos) << p.err;
+  // What the user typed is shown as plain text: no control character but the line ends.
+  EXPECT_EQ(
+      std::count_if(p.err.begin(), p.err.end(),
+                    [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F; }),
+      0)
+      << p.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -159,8 +178,28 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--record"}, "--record"},
         Refused{{"--frames", "out", "--ticks", "-1"}, "'-1' is not a number of ticks"},
         Refused{{"--save", "a.toml", "--frames", "out", "--ticks", "1"}, "excludes"},
-        Refused{{"--text"}, "--text"}, Refused{{"stray"}, "stray"},
-        Refused{{"--colour", "red"}, "--colour"}));
+        Refused{{"--text"}, "--text"}, Refused{{"stray"}, "stray"}, Refused{{"--colour", "red"}, "--colour"},
+        // Numbers are decimal only.
+        Refused{{"--delay", "0x10"}, "'0x10' is not a number of milliseconds"},
+        Refused{{"--width", "+5"}, "'+5' is not a width in pixels"},
+        Refused{{"--delay", ""}, "'' is not a number of milliseconds"},
+        // A flag takes no value; a name is never empty.
+        Refused{{"--repeat=false"}, "--repeat takes no value"},
+        Refused{{"--once=no"}, "--once takes no value"},
+        Refused{{"--terminal=0"}, "--terminal takes no value"},
+        Refused{{"--frames", "", "--ticks", "1"}, "--frames: the name of the folder is empty"},
+        Refused{{"--frames=", "--ticks", "1"}, "--frames: the name of the folder is empty"},
+        Refused{{"--record", ""}, "--record: the name of the file is empty"},
+        Refused{{"--save="}, "--save: the name of the file is empty"},
+        Refused{{"--form", ""}, "--form: the name of the file is empty"},
+        // Control characters are shown escaped.
+        Refused{{"--color", "\x1b[2J\x9b"}, "'\\u001B[2J\\x9B' is not one of"},
+        Refused{{"--width", "1\n2"}, "'1\\n2' is not a width"},
+        Refused{{"--border",
+                 "\xC2\x9B"
+                 "1m"},
+                "'\\u009B1m' is not one of off or on"},
+        Refused{{"stray\x1b]0;title\x07"}, "stray\\u001B]0;title\\u0007"}));
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutputAndEndTheProgram) {
   const Parsed help = Parse({"--help"});

@@ -301,6 +301,41 @@ TEST_F(ProgramTest, EntriesTheRestoreCannotConvertAreSkipped) {
             "");
 }
 
+// A saved value of the right type that the sign cannot use is kept as stored, as the restore keeps it: a
+// colour scheme of 7 paints no dot, the passes still end on time, and a save writes it back.
+TEST_F(ProgramTest, EntriesOutsideTheSignsRangeAreKeptAsStored) {
+  std::string text(BuiltInFormText());
+  text.replace(text.find("color = 1"), 9, "color = 7");
+  Write("seven.toml", text);
+  const Outcome run = Glimmer({"--form", Path("seven.toml"), "--frames", Path("out"), "--ticks", "130"});
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "Terminate 125\n");
+  // Background alone: no grid, no text.
+  EXPECT_EQ(FirstDifference(Frame("out", 60), ExpectedFrame({.width = 251, .color = 7})), "");
+  ASSERT_EQ(Glimmer({"--form", Path("seven.toml"), "--save", Path("saved.toml")}).status, kExitOk);
+  EXPECT_NE(Read("saved.toml").find("\ncolor = 7\n"), std::string::npos) << Read("saved.toml");
+}
+
+// Whatever a message repeats from the command line or the file system, it shows as plain text: control
+// characters escaped, one line ("@" stands for the test's folder).
+TEST_F(ProgramTest, MessagesShowNamesAsPlainText) {
+  Write("in\x1b[7mthe way", "a file");
+  for (auto [args, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--form", "@/a\x1b[2Jb.toml"}, "a\\u001B[2Jb.toml: cannot read it"},
+           {{"--frames", "@/in\x1b[7mthe way/x", "--ticks", "1"}, "in\\u001B[7mthe way/x"},
+           {{"--save", "@/no\afolder/f.toml"}, "no\\u0007folder/f.toml"},
+           {{"--record", "@/no\x9b\x1b[1mfolder/a.gif"}, "no\\x9B\\u001B[1mfolder/a.gif"}}) {
+    for (auto& a : args)
+      if (a.front() == '@') a = dir_.string() + a.substr(1);
+    const Outcome run = Glimmer(args);
+    EXPECT_NE(run.status, kExitOk);
+    EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find_first_of("\x01\x02\x03\x04\x05\x06\x07\x08\x1b\x7f"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
 TEST_F(ProgramTest, ABadDescriptionExitsWithStatus2NamingFileLineAndColumn) {
   std::string text(BuiltInFormText());
   text.replace(text.find("client_width = 3975"), 19, "client_width = -3975");

@@ -148,8 +148,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"MisspeltSetting", "max_button", "max_buton", 10, 1, "unknown setting 'max_buton'"},
         BadCase{"NegativeClientArea", "client_height = 1680", "client_height = -15", 8, 17,
                 "impossible size"},
-        BadCase{"EmptyClientArea", "client_width = 3975", "client_width = 0", 9, 16, "impossible size"},
-        BadCase{"SignTooWide", "width = 3765", "width = 300000", 19, 9, "impossible size"},
+        // Sizes are given exactly, with the true limits.
+        BadCase{"EmptyClientArea", "client_width = 3975", "client_width = 0", 9, 16,
+                "client_width is 0 twips, an impossible size: it must be from 15 to 245760 twips (1 to 16384 "
+                "pixels)"},
+        BadCase{"HugeClientArea", "client_width = 3975", "client_width = 2147483647", 9, 16,
+                "client_width is 2147483647 twips, an impossible size"},
+        BadCase{"SignTooWide", "width = 3765", "width = 300000", 19, 9,
+                "width is 300000 twips, an impossible size: it must be from 0 to 245730 twips (0 to 16382 "
+                "pixels)"},
+        BadCase{"FractionalSize", "top = 120", "top = -0.125", 18, 7, "top is -0.125 twips"},
         BadCase{"SignLeftOfTheWindow", "left = 120", "left = -0.5", 17, 8, "impossible size"},
         BadCase{"NotANumberSize", "height = 480", "height = nan", 16, 10, "impossible size"},
         BadCase{"OtherClass", "\"ProjectGlimmer.LED\"", "\"ProjectGlimmer.Dial\"", 15, 9,
@@ -176,6 +184,14 @@ INSTANTIATE_TEST_SUITE_P(
 // A key or a text from the file with control characters in it (a line break, a terminal's escape) is shown
 // escaped: the message is one line of plain text.
 class EscapedInMessage : public ::testing::TestWithParam<BadCase> {};
+
+TEST(DescriptionError, ShowsTheFileNameEscapedToo) {
+  const auto form = ParseFormDescription("[Other]\n", "a\x1b[2Jb\n.toml");
+  ASSERT_FALSE(form);
+  EXPECT_EQ(form.error().Message(),
+            "a\\u001B[2Jb\\n.toml:1:2: unknown table 'Other': the description holds "
+            "[FormGlimmer] only");
+}
 
 TEST_P(EscapedInMessage, KeepsTheMessageOnOneLine) {
   const auto form = ParseFormDescription(Edited(GetParam()), "bad.toml");

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +47,8 @@ class TickRecorderTest : public ::testing::Test {
 
 TEST_F(TickRecorderTest, WritesTheTicksAskedForOnceInOrderAndThenStops) {
   const auto path = dir_ / "ticks";
-  TickRecorder recorder(timer_, path.string(), 5);
+  std::ostringstream err;
+  TickRecorder recorder(timer_, {.path = path.string(), .ticks = 5}, err);
   timer_.start(1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.written(); }, 30000));
   const std::vector<std::int64_t> times = ReadTimes(path);
@@ -56,29 +59,71 @@ TEST_F(TickRecorderTest, WritesTheTicksAskedForOnceInOrderAndThenStops) {
   QTest::qWait(20);
   EXPECT_EQ(recorder.recorded(), 5u);
   EXPECT_EQ(ReadTimes(path), times);
+  EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(TickRecorderTest, AFileThatCannotBeWrittenIsReportedNotWritten) {
-  TickRecorder recorder(timer_, (dir_ / "missing" / "ticks").string(), 2);
+// A file that cannot be opened is reported at once, and nothing is recorded; one that cannot be written
+// is reported after the last tick.
+TEST_F(TickRecorderTest, AFileThatCannotBeWrittenIsReported) {
+  std::ostringstream err;
+  const TickRecorder unopened(timer_, {.path = "/no/such/folder/ticks", .ticks = 2}, err);
+  EXPECT_EQ(err.str(),
+            "glimmer: cannot write the tick log /no/such/folder/ticks: No such file or directory\n");
+  err.str("");
+  TickRecorder full(timer_, {.path = "/dev/full", .ticks = 2}, err);
   timer_.start(1);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.recorded() == 2; }, 30000));
-  EXPECT_FALSE(recorder.written());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return full.recorded() == 2; }, 30000));
+  EXPECT_EQ(unopened.recorded(), 0u);
+  EXPECT_FALSE(full.written());
+  EXPECT_EQ(err.str(), "glimmer: cannot write the tick log /dev/full: No space left on device\n");
 }
 
 TEST_F(TickRecorderTest, TheEnvironmentSwitchesItOnWithItsCount) {
-  EXPECT_EQ(TickRecorder::FromEnvironment(timer_), nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(TickRecorder::FromEnvironment(timer_, err), nullptr);
   setenv("GLIMMER_TICK_LOG", "", 1);
-  EXPECT_EQ(TickRecorder::FromEnvironment(timer_), nullptr);
+  EXPECT_EQ(TickRecorder::FromEnvironment(timer_, err), nullptr);
 
   const auto path = dir_ / "from-env";
   setenv("GLIMMER_TICK_LOG", path.c_str(), 1);
   setenv("GLIMMER_TICK_COUNT", "3", 1);
-  const auto recorder = TickRecorder::FromEnvironment(timer_);
+  const auto recorder = TickRecorder::FromEnvironment(timer_, err);
   ASSERT_NE(recorder, nullptr);
   timer_.start(1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder->written(); }, 30000));
   EXPECT_EQ(ReadTimes(path).size(), 3u);
+  EXPECT_EQ(err.str(), "");
 }
+
+// GLIMMER_TICK_COUNT is input like any other: a whole decimal number from 1 to kMaxTicks, or refused.
+struct CountCase {
+  const char* count;
+  std::optional<std::size_t> ticks;  // none: refused
+};
+void PrintTo(const CountCase& c, std::ostream* os) {
+  *os << "GLIMMER_TICK_COUNT='" << c.count << "'";
+}
+
+class TickCount : public TickRecorderTest, public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(TickCount, IsTakenOrRefused) {
+  setenv("GLIMMER_TICK_LOG", (dir_ / "log").c_str(), 1);
+  setenv("GLIMMER_TICK_COUNT", GetParam().count, 1);
+  const auto request = TickRecorder::RequestFromEnvironment();
+  if (GetParam().ticks) {
+    ASSERT_TRUE(request && *request);
+    EXPECT_EQ((*request)->ticks, *GetParam().ticks);
+  } else {
+    ASSERT_FALSE(request);
+    EXPECT_EQ(request.error(), "GLIMMER_TICK_COUNT is '" + std::string(GetParam().count) +
+                                   "', not a number of ticks from 1 to 1000000");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, TickCount,
+                         ::testing::Values(CountCase{"", 401}, CountCase{"010", 10},
+                                           CountCase{"1000000", 1000000}, CountCase{"99999999999", {}},
+                                           CountCase{"0", {}}, CountCase{"-5", {}}, CountCase{"12ms", {}}));
 
 }  // namespace
 }  // namespace glimmer

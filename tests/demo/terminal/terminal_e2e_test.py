@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """End-to-end test of the terminal mode: glimmer in a tmux pane.
 
-Runs `glimmer --terminal` (and plain `glimmer` without a display) in panes of a private tmux server, reads
-the panes with capture-pane, and checks that the sign shows (84 x 11 cells of dots and rings, lit dots in
-24-bit green), that a narrow pane shows the part that fits without wrapping, and that q, Ctrl-C, SIGINT and
-SIGTERM all give the terminal back as it was: the alternate screen left, the cursor shown, the text from
-before on the screen, and no colour left set. The exit statuses are 0 for a key and 128 + the signal's
-number for a signal.
+Runs `glimmer --terminal` (and plain `glimmer` without a usable display) in panes of a private tmux
+server, reads the panes with capture-pane, and checks that the sign shows (84 x 11 cells of dots and rings,
+lit dots in 24-bit green), that a narrow pane shows the part that fits without wrapping, and that q,
+Ctrl-C and every signal that ends a program (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+SIGPIPE, a real-time signal, and SIGABRT, a fault's signal sent from outside) give the terminal back as it
+was: the alternate screen left, the cursor shown, the text from before on the screen, and no colour left
+set. The exit statuses are 0 for a key and 128 + the signal's number for a signal. A stop from outside
+(kill -TSTP) gives the terminal back to the shell, and `fg` takes it again with the keyboard raw, so that q
+alone ends it. With TERM=vt100, whose cursor moves carry padding, no padding code reaches the screen.
 
 Waits on real time, with generous limits: it drives a real program.
 """
@@ -15,6 +18,7 @@ import argparse
 import os
 import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -54,12 +58,23 @@ class Tmux:
 class Pane:
     """One run of glimmer in a pane of its own, between a line of text before it and its exit status."""
 
-    def __init__(self, tmux, tmp, name, width, height, command):
+    def __init__(self, tmux, tmp, name, width, height, command, shell=False):
         self.tmux, self.name = tmux, name
         self.pid_file = os.path.join(tmp, name + ".pid")
-        script = (f"printf 'before {name}\\n'; sh -c 'echo $$ > {shlex.quote(self.pid_file)}; exec \"$@\"' - "
-                  f"{command}; echo status=$?; sleep 600")
-        tmux("new-session", "-d", "-s", name, "-x", str(width), "-y", str(height), script)
+        # No core files from the signals that make them.
+        before = f"ulimit -c 0; printf 'before {name}\\n'; "
+        self.shell = shell
+        if shell:
+            # An interactive shell with job control, given the command as if typed: glimmer is the job.
+            tmux("new-session", "-d", "-s", name, "-x", str(width), "-y", str(height),
+                 "env PS1='$ ' bash --norc --noprofile -i")
+            wait_for(f"the shell in {name}", lambda: self.text().startswith("$"))
+            tmux("send-keys", "-t", name, f"clear; {before}{command}", "Enter")
+        else:
+            # The pid file, then glimmer in the same process.
+            tmux("new-session", "-d", "-s", name, "-x", str(width), "-y", str(height),
+                 f"{before}sh -c 'echo $$ > {shlex.quote(self.pid_file)}; exec \"$@\"' - {command}; "
+                 "echo status=$?; sleep 600")
 
     def text(self):
         return self.tmux("capture-pane", "-p", "-t", self.name)
@@ -71,8 +86,17 @@ class Pane:
         return self.tmux("display-message", "-p", "-t", self.name, "#{" + name + "}").strip()
 
     def pid(self):
-        with open(self.pid_file) as f:
-            return int(f.read())
+        def read():
+            try:
+                if self.shell:
+                    shell = self.flag("pane_pid")
+                    with open(f"/proc/{shell}/task/{shell}/children") as f:
+                        return int(f.read().split()[0])
+                with open(self.pid_file) as f:
+                    return int(f.read())
+            except (OSError, ValueError, IndexError):
+                return None
+        return wait_for(f"the pid of {self.name}", read)
 
     def wait_for_sign(self):
         return wait_for(f"the sign in {self.name}",
@@ -90,6 +114,11 @@ class Pane:
         got = self.wait_for_status()
         if got != status:
             raise Failure(f"{self.name}: {got}, not {status}\n{self.text()}")
+        self.check_given_back()
+        self.tmux("kill-session", "-t", self.name)
+
+    def check_given_back(self):
+        """The terminal as the shell had it: the screen from before, the cursor shown, no colour set."""
         if self.flag("alternate_on") != "0":
             raise Failure(f"{self.name}: still on the alternate screen")
         if self.flag("cursor_flag") != "1":
@@ -99,11 +128,10 @@ class Pane:
             raise Failure(f"{self.name}: the screen from before is gone:\n{text}")
         if DOT in text or "\u2584" in text:
             raise Failure(f"{self.name}: the sign is still on the screen:\n{text}")
-        # The status line, written after glimmer ended, is in the terminal's own colours.
+        # What the shell writes after glimmer is in the terminal's own colours.
         for line in self.escaped().splitlines():
-            if "status=" in line and "\x1b[" in line:
+            if ("status=" in line or "Stopped" in line) and "\x1b[" in line:
                 raise Failure(f"{self.name}: colours were left set: {line!r}")
-        self.tmux("kill-session", "-t", self.name)
 
 
 def check_sign(text, columns):
@@ -138,11 +166,42 @@ def test(args, tmp):
         pane.tmux("send-keys", "-t", pane.name, "C-c")
         pane.check_restored("status=0")
 
-        for name, signal, status in (("sigint", 2, 130), ("sigterm", 15, 143)):
-            pane = Pane(tmux, tmp, name, 100, 20, f"{glimmer} --terminal --color red")
+        # Every signal that ends a program ends it the way the signal asks, after the terminal is restored;
+        # the panes run side by side.
+        signals = [signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGUSR1,
+                   signal.SIGUSR2, signal.SIGALRM, signal.SIGPIPE, signal.SIGRTMIN + 1, signal.SIGABRT]
+        panes = [(Pane(tmux, tmp, f"signal{int(number)}", 100, 20, f"{glimmer} --terminal --color red"), number)
+                 for number in signals]
+        for pane, number in panes:
             pane.wait_for_sign()
-            os.kill(pane.pid(), signal)
-            pane.check_restored(f"status={status}")
+            os.kill(pane.pid(), number)
+        for pane, number in panes:
+            pane.check_restored(f"status={128 + int(number)}")
+
+        # A stop from outside gives the terminal back to the shell; fg takes it again, keyboard and all.
+        pane = Pane(tmux, tmp, "stop", 100, 20, f"{glimmer} --terminal", shell=True)
+        pane.wait_for_sign()
+        os.kill(pane.pid(), signal.SIGTSTP)
+        wait_for("the shell's notice of the stop", lambda: "Stopped" in pane.text())
+        pane.check_given_back()
+        pane.tmux("send-keys", "-t", pane.name, "fg", "Enter")
+        check_sign(pane.wait_for_sign(), 84)
+        if pane.flag("cursor_flag") != "0":
+            raise Failure("the cursor shows after fg")
+        # q alone, no Enter: the keyboard is raw again.
+        pane.tmux("send-keys", "-t", pane.name, "q")
+        wait_for("the shell after q", lambda: pane.flag("alternate_on") == "0")
+        pane.tmux("send-keys", "-t", pane.name, "echo status=$?", "Enter")
+        pane.check_restored("status=0")
+
+        # vt100's cursor moves carry padding ($<5>), which is the terminal library's business, not text.
+        pane = Pane(tmux, tmp, "vt100", 100, 20, f"env TERM=vt100 {glimmer} --terminal")
+        check_sign(wait_for("the sign on a vt100", lambda: DOT in pane.text() and pane.text()), 84)
+        if "$<" in pane.text():
+            raise Failure(f"padding codes on the screen:\n{pane.text()}")
+        pane.tmux("send-keys", "-t", pane.name, "q")
+        if pane.wait_for_status() != "status=0" or "$<" in pane.text() or DOT in pane.text():
+            raise Failure(f"vt100: not ended cleanly:\n{pane.text()}")
 
         # A pane narrower than the sign: the left part, cut at the edge, nothing wrapped.
         pane = Pane(tmux, tmp, "narrow", 40, 20, f"{glimmer} --terminal")
@@ -150,15 +209,20 @@ def test(args, tmp):
         pane.tmux("send-keys", "-t", pane.name, "q")
         pane.check_restored("status=0")
 
-        # No display: plain glimmer says so on one line and shows the sign here.
-        pane = Pane(tmux, tmp, "fallback", 120, 20, f"env -u DISPLAY -u WAYLAND_DISPLAY {glimmer}")
-        check_sign(pane.wait_for_sign(), 84)
-        pane.tmux("send-keys", "-t", pane.name, "q")
-        pane.wait_for_status()
-        notice = pane.text().split("\n")[1]
-        if not notice.startswith("glimmer: no display") or "showing the sign in this terminal" not in notice:
-            raise Failure(f"no notice of the terminal: {pane.text()}")
-        print("terminal mode: sign shown, and the terminal restored after q, Ctrl-C, SIGINT and SIGTERM")
+        # No display, or a Wayland name without a compositor: plain glimmer says so on one line and shows
+        # the sign here.
+        for name, env, says in (("fallback", "-u WAYLAND_DISPLAY", "glimmer: no display"),
+                                ("wayland", f"WAYLAND_DISPLAY=wayland-9 XDG_RUNTIME_DIR={shlex.quote(tmp)}",
+                                 "glimmer: cannot open the Wayland display wayland-9")):
+            pane = Pane(tmux, tmp, name, 120, 20, f"env -u DISPLAY {env} {glimmer}")
+            check_sign(pane.wait_for_sign(), 84)
+            pane.tmux("send-keys", "-t", pane.name, "q")
+            pane.wait_for_status()
+            notice = pane.tmux("capture-pane", "-p", "-J", "-t", pane.name).split("\n")[1]
+            if not notice.startswith(says) or "showing the sign in this terminal" not in notice:
+                raise Failure(f"no notice of the terminal: {notice}")
+        print("terminal mode: sign shown; the terminal restored after q, Ctrl-C and every ending signal, "
+              "given back for a stop and taken again by fg; no padding as text; no display is no display")
     finally:
         tmux.kill()
 

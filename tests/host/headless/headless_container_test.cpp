@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -188,6 +189,32 @@ TEST_F(HeadlessContainerTest, RecordsEventsWithTheirTickAndRunsTheHandlerBeforeT
   EXPECT_EQ(c.events()[1].tick, 2);
   EXPECT_EQ(c.events()[1].time, 100);
 }
+
+// A host that drives the clock from inside a callback (a tick, an event handler inside a tick, a resize) is
+// refused, as the window container refuses it: no tick runs inside another callback, and the clock stands.
+class NestedTicks : public HeadlessContainerTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NestedTicks, AreRefused) {
+  HeadlessContainer c(ProbeClass());
+  auto& probe = c.control_as<Probe>();
+  int refused = 0;
+  const auto nested = [&] {
+    const std::int64_t now = c.now();
+    refused += !c.Advance(50) && c.RunTicks(1) == 0 && c.now() == now;
+    return Status{};
+  };
+  if (GetParam() == "event") c.on_event = [&](DispId) { (void)nested(); };
+  probe.on_tick = GetParam() == "event" ? std::function<Status()>([&] { return c.RaiseEvent(7); }) : nested;
+  if (GetParam() == "resize") probe.on_tick = nullptr, probe.on_resize = nested;
+  ASSERT_TRUE((*c.TimerChild("Clock"))->Enabled(true));
+  ASSERT_TRUE(c.Resize(30, 20));
+  c.Advance(100);
+  EXPECT_EQ(refused, GetParam() == "resize" ? 1 : 2);
+  EXPECT_EQ(c.ticks(), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Clock"), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Callbacks, NestedTicks, ::testing::Values("tick", "event", "resize"));
 
 TEST_F(HeadlessContainerTest, InjectedOperationFailuresAreCountedAndCallbackErrorsRecorded) {
   HeadlessContainer c(ProbeClass());

@@ -31,10 +31,11 @@ struct Sign {
   std::int32_t color = 1;
   std::int32_t border_style = 1;
   std::int16_t delay = 50;
+  const char* term = "xterm-256color";
 };
 void PrintTo(const Sign& s, std::ostream* os) {
   *os << s.width << " pixels, colour " << s.color << ", border " << s.border_style << ", " << s.delay
-      << " ms";
+      << " ms, " << s.term;
 }
 
 // Builds and starts the same sign in any container.
@@ -53,9 +54,10 @@ void Start(Host& host, const Sign& sign) {
 
 // A terminal container whose writes go to an emulated terminal, and are counted.
 struct Rig {
-  explicit Rig(TerminalSize size, int screen_rows, int screen_columns, CellGlyphs glyphs = kUnicodeGlyphs)
+  explicit Rig(TerminalSize size, int screen_rows, int screen_columns, CellGlyphs glyphs = kUnicodeGlyphs,
+               const TerminalControls& controls = Xterm())
       : screen(screen_rows, screen_columns),
-        host(LED::Class(), Xterm(), [this](std::string_view bytes) { Write(bytes); },
+        host(LED::Class(), controls, [this](std::string_view bytes) { Write(bytes); },
              {.size = size, .glyphs = glyphs}) {}
   void Write(std::string_view bytes) {
     ++writes;
@@ -108,7 +110,9 @@ TEST_P(SameAsHeadless, EveryTicksScreenShowsThatTicksFrame) {
   const Sign& sign = GetParam();
   HeadlessContainer headless(LED::Class());
   Start(headless, sign);
-  Rig rig({.columns = 120, .rows = 20}, 20, 120);
+  const auto controls = TerminalControls::ForTerminal(sign.term);
+  ASSERT_TRUE(controls) << controls.error();
+  Rig rig({.columns = 120, .rows = 20}, 20, 120, kUnicodeGlyphs, *controls);
   Start(rig.host, sign);
   const int columns = (static_cast<int>(sign.width) - 5) / 3 + 2;
   int changes = 0;
@@ -136,7 +140,9 @@ TEST_P(SameAsHeadless, EveryTicksScreenShowsThatTicksFrame) {
 INSTANTIATE_TEST_SUITE_P(
     Signs, SameAsHeadless,
     ::testing::Values(Sign{}, Sign{.width = 101, .text = u"A:B-9", .color = 0, .border_style = 0},
-                      Sign{.width = 302, .text = u"YELLOW", .color = 2, .delay = 30}));
+                      Sign{.width = 302, .text = u"YELLOW", .color = 2, .delay = 30},
+                      // Terminals whose entries carry padding ("$<5>" after every cursor move).
+                      Sign{.text = u"VT100", .term = "vt100"}, Sign{.width = 101, .term = "vt102"}));
 
 TEST(TerminalContainer, WritesOnlyWhenTheScreenChanges) {
   Rig rig({.columns = 100, .rows = 20}, 20, 100);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -158,6 +160,7 @@ struct EndCase {
   std::string keys;
   int raise = 0;  // a signal raised before the loop runs
   int reported;
+  bool ignored = false;  // the signal is ignored when the loop starts, as nohup ignores SIGHUP
 };
 void PrintTo(const EndCase& c, std::ostream* os) {
   *os << c.name;
@@ -173,19 +176,63 @@ TEST_P(LoopEnd, ComesFromAKeyOrASignal) {
                          [&](std::string_view bytes) { (void)WriteAll(pty.terminal(), bytes); }, {});
   ASSERT_TRUE(host.InitNew());
   ASSERT_TRUE(host.Site());
-  SignalPipe signals;
-  pty.Type(GetParam().keys);
-  if (GetParam().raise != 0) std::raise(GetParam().raise);
-  EXPECT_EQ(TerminalLoop(host, pty.terminal(), pty.terminal(), signals).Run(), GetParam().reported);
+  struct sigaction before {};
+  if (GetParam().ignored) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(GetParam().raise, &ignore, &before);
+  }
+  {
+    SignalPipe signals;
+    pty.Type(GetParam().keys);
+    if (GetParam().raise != 0) std::raise(GetParam().raise);
+    EXPECT_EQ(TerminalLoop(host, pty.terminal(), pty.terminal(), signals).Run(), GetParam().reported);
+  }
+  if (GetParam().ignored) ::sigaction(GetParam().raise, &before, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, LoopEnd,
-    ::testing::Values(EndCase{"q", "q", 0, 0}, EndCase{"CapitalQ", "xyQ", 0, 0},
-                      EndCase{"CtrlC", "\x03", 0, 0}, EndCase{"SIGINT", "", SIGINT, SIGINT},
-                      EndCase{"SIGTERM", "abc", SIGTERM, SIGTERM}, EndCase{"SIGHUP", "", SIGHUP, SIGHUP},
-                      EndCase{"ResizeThenQ", "q", SIGWINCH, 0}),
+    ::testing::Values(
+        EndCase{"q", "q", 0, 0}, EndCase{"CapitalQ", "xyQ", 0, 0}, EndCase{"CtrlC", "\x03", 0, 0},
+        EndCase{"SIGINT", "", SIGINT, SIGINT}, EndCase{"SIGTERM", "abc", SIGTERM, SIGTERM},
+        EndCase{"SIGHUP", "", SIGHUP, SIGHUP}, EndCase{"ResizeThenQ", "q", SIGWINCH, 0},
+        EndCase{"ContinueThenQ", "q", SIGCONT, 0},
+        // Every other signal that ends a program ends the loop too, so the terminal is restored.
+        EndCase{"SIGQUIT", "", SIGQUIT, SIGQUIT}, EndCase{"SIGUSR1", "", SIGUSR1, SIGUSR1},
+        EndCase{"SIGUSR2", "", SIGUSR2, SIGUSR2}, EndCase{"SIGALRM", "", SIGALRM, SIGALRM},
+        EndCase{"SIGPIPE", "", SIGPIPE, SIGPIPE}, EndCase{"SIGVTALRM", "", SIGVTALRM, SIGVTALRM},
+        EndCase{"SIGXCPU", "", SIGXCPU, SIGXCPU}, EndCase{"SIGPWR", "", SIGPWR, SIGPWR},
+        EndCase{"RealTime", "", SIGRTMIN + 3, SIGRTMIN + 3},
+        // One that is ignored already stays ignored.
+        EndCase{"IgnoredHangupThenQ", "q", SIGHUP, 0, true}),
     [](const ::testing::TestParamInfo<EndCase>& param_info) { return param_info.param.name; });
+
+// A fault cannot wait for the loop: the session gives the terminal back at once, and the fault then takes
+// its course (the default's end, or a sanitizer's report and exit).
+TEST(TerminalSession, GivesTheTerminalBackOnAFault) {
+  Pty pty;
+  ASSERT_GE(pty.terminal(), 0);
+  const termios before = Settings(pty.terminal());
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit no_core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
+    const TerminalSession session(pty.terminal(), pty.terminal(), Xterm());
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) != 0) << status;
+  testing::VTermScreenModel screen(24, 100);
+  screen.Feed(pty.Output());
+  EXPECT_FALSE(screen.alternate_screen());
+  EXPECT_TRUE(screen.cursor_visible());
+  EXPECT_TRUE(SameSettings(Settings(pty.terminal()), before));
+}
 
 }  // namespace
 }  // namespace glimmer::terminal
