@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "impossible size"},
         // Sizes are given exactly, with the true limits.
         BadCase{"EmptyClientArea", "client_width = 3975", "client_width = 0", 9, 16,
-                "client_width is 0 twips, an impossible size: it must be from 15 to 245760 twips (1 to 16384 "
+                "client_width is 0 twips, an impossible size: it must be from 15 to 737250 twips (1 to 49150 "
                 "pixels)"},
         BadCase{"HugeClientArea", "client_width = 3975", "client_width = 2147483647", 9, 16,
                 "client_width is 2147483647 twips, an impossible size"},
