@@ -8,6 +8,8 @@
 namespace glimmer {
 namespace {
 
+static_assert(GifFrame::kOpaque == NO_TRANSPARENT_COLOR);
+
 int Append(GifFileType* gif, const GifByteType* data, int length) {
   static_cast<std::string*>(gif->UserData)
       ->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
@@ -32,7 +34,7 @@ std::unique_ptr<ColorMapObject, MapDeleter> MakeMap(const GifPalette& palette) {
 }  // namespace
 
 GifEncoder::GifEncoder(int width, int height, const GifPalette& palette, bool loop_forever)
-    : width_(width), height_(height) {
+    : width_(width), height_(height), entries_(1 << palette.bits()) {
   int error = 0;
   gif_ = EGifOpen(bytes_.get(), &Append, &error);
   if (gif_ == nullptr) {
@@ -87,11 +89,13 @@ Expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
       frame.left + frame.width > width_ || frame.top + frame.height > height_ ||
       frame.indexes.size() != static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
     return Unexpected<std::string>(error_ = "a frame lies outside the picture");
-  // Each frame stays in place and the next one draws over it.
+  if (frame.transparent != GifFrame::kOpaque && (frame.transparent < 0 || frame.transparent >= entries_))
+    return Unexpected<std::string>(error_ = "a frame's transparent index is outside the colour table");
+  // Each frame stays in place and the next one draws over it, except where it is transparent.
   const GraphicsControlBlock control{.DisposalMode = DISPOSE_DO_NOT,
                                      .UserInputFlag = false,
                                      .DelayTime = frame.delay,
-                                     .TransparentColor = NO_TRANSPARENT_COLOR};
+                                     .TransparentColor = frame.transparent};
   std::array<GifByteType, 4> extension{};
   EGifGCBToExtension(&control, extension.data());
   bool ok =

@@ -1,5 +1,5 @@
 // Writes an animated GIF89a into memory with giflib: the logical screen, one global colour table, the
-// NETSCAPE2.0 block that makes viewers repeat the animation forever, and frames that each replace a
+// NETSCAPE2.0 block that makes viewers repeat the animation forever, and frames that each draw over a
 // rectangle of the picture and stay in place under the next one.
 #pragma once
 
@@ -16,14 +16,17 @@ struct GifFileType;
 namespace glimmer {
 
 // A rectangle of palette indexes, row after row, placed at (left, top) of the picture and shown for
-// `delay` hundredths of a second.
+// `delay` hundredths of a second. Where it holds the index `transparent` (when it is not kOpaque), the
+// picture below shows through.
 struct GifFrame {
+  static constexpr int kOpaque = -1;
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> indexes;
   int delay = 0;
+  int transparent = kOpaque;
 };
 
 class GifEncoder {
@@ -49,6 +52,7 @@ class GifEncoder {
   GifFileType* gif_ = nullptr;
   int width_ = 0;
   int height_ = 0;
+  int entries_ = 0;  // of the colour table
   std::string error_;
 };
 
