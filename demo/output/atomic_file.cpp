@@ -7,61 +7,11 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace glimmer {
 namespace {
-
-std::string Reason(const std::filesystem::path& path, int error) {
-  return path.string() + ": " + std::error_code(error, std::generic_category()).message();
-}
-
-// A file descriptor that is closed, and whose file is removed, unless Commit() has released it.
-class TemporaryFile {
- public:
-  TemporaryFile(const std::filesystem::path& target, const FileCalls& calls) : calls_(calls) {
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    fd_ = calls_.make_temporary(buffer.data());
-    if (fd_ >= 0) path_ = buffer.data();
-  }
-  ~TemporaryFile() {
-    if (fd_ >= 0) (void)calls_.close(fd_);
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  [[nodiscard]] int fd() const { return fd_; }
-  [[nodiscard]] const std::string& path() const { return path_; }
-  // Closes the descriptor; returns errno on failure (0 when it worked).
-  [[nodiscard]] int Close() {
-    const int result = calls_.close(fd_);
-    fd_ = -1;
-    return result == 0 ? 0 : errno;
-  }
-  // The file now lives under another name: nothing to remove.
-  void Commit() { path_.clear(); }
-
- private:
-  const FileCalls& calls_;
-  int fd_ = -1;
-  std::string path_;
-};
-
-int WriteAll(const FileCalls& calls, int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t n = calls.write(fd, contents.data(), contents.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    contents.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
 
 // The mode an existing target has, or the usual mode of a new file under the current umask.
 mode_t ModeFor(const std::filesystem::path& target) {
@@ -74,19 +24,82 @@ mode_t ModeFor(const std::filesystem::path& target) {
 
 }  // namespace
 
+Expected<AtomicFile, std::string> AtomicFile::Open(const std::filesystem::path& path, FileCalls calls) {
+  AtomicFile file(path, std::move(calls));
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  std::string name = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::vector<char> buffer(name.begin(), name.end());
+  buffer.push_back('\0');
+  file.fd_ = file.calls_.make_temporary(buffer.data());
+  if (file.fd_ < 0) return Unexpected<std::string>(file.Reason(errno));
+  file.temporary_ = buffer.data();
+  return file;
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : target_(std::move(other.target_)),
+      calls_(std::move(other.calls_)),
+      fd_(std::exchange(other.fd_, -1)),
+      temporary_(std::exchange(other.temporary_, {})),
+      write_error_(other.write_error_) {}
+
+AtomicFile::~AtomicFile() {
+  Abandon();
+}
+
+void AtomicFile::Abandon() {
+  if (fd_ >= 0) (void)calls_.close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+std::string AtomicFile::Reason(int error) const {
+  return target_.string() + ": " + std::error_code(error, std::generic_category()).message();
+}
+
+std::string AtomicFile::WriteError() const {
+  return write_error_ != 0 ? Reason(write_error_) : "";
+}
+
+bool AtomicFile::Write(std::string_view bytes) {
+  if (write_error_ != 0 || fd_ < 0) return false;
+  while (!bytes.empty()) {
+    const ssize_t n = calls_.write(fd_, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      write_error_ = errno;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+Expected<void, std::string> AtomicFile::Commit() {
+  const auto fail = [this](int error) {
+    Abandon();
+    return Unexpected<std::string>(Reason(error));
+  };
+  if (write_error_ != 0) return fail(write_error_);
+  if (fd_ < 0) return fail(EBADF);
+  if (calls_.change_mode(fd_, ModeFor(target_)) != 0) return fail(errno);
+  // On disk before the rename, so that a crash cannot leave an empty file under the target's name.
+  if (calls_.sync(fd_) != 0) return fail(errno);
+  const int closed = calls_.close(fd_);
+  fd_ = -1;
+  if (closed != 0) return fail(errno);
+  if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+  temporary_.clear();
+  return {};
+}
+
 Expected<void, std::string> WriteFileAtomically(const std::filesystem::path& path, std::string_view contents,
                                                 const FileCalls& calls) {
-  TemporaryFile temp(path, calls);
-  if (temp.fd() < 0) return Unexpected<std::string>(Reason(path, errno));
-  if (const int e = WriteAll(calls, temp.fd(), contents)) return Unexpected<std::string>(Reason(path, e));
-  if (calls.change_mode(temp.fd(), ModeFor(path)) != 0) return Unexpected<std::string>(Reason(path, errno));
-  // On disk before the rename, so that a crash cannot leave an empty file under the target's name.
-  if (calls.sync(temp.fd()) != 0) return Unexpected<std::string>(Reason(path, errno));
-  if (const int e = temp.Close()) return Unexpected<std::string>(Reason(path, e));
-  if (calls.rename(temp.path().c_str(), path.c_str()) != 0)
-    return Unexpected<std::string>(Reason(path, errno));
-  temp.Commit();
-  return {};
+  auto file = AtomicFile::Open(path, calls);
+  if (!file) return Unexpected<std::string>(file.error());
+  (void)file->Write(contents);  // a failure is Commit's to report
+  return file->Commit();
 }
 
 }  // namespace glimmer

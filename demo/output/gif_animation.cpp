@@ -13,12 +13,12 @@ std::int64_t Hundredths(std::int64_t milliseconds) {
 }  // namespace
 
 GifAnimation::GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale,
-                           bool loop_forever)
+                           bool loop_forever, GifSink sink)
     : width_(width),
       height_(height),
       palette_(std::move(palette)),
       scale_(scale),
-      encoder_(width * scale, height * scale, palette_, loop_forever) {}
+      encoder_(width * scale, height * scale, palette_, loop_forever, std::move(sink)) {}
 
 int GifAnimation::Delay(std::int64_t start, std::int64_t end) {
   const std::int64_t delay = Hundredths(end) - Hundredths(start);
@@ -38,7 +38,7 @@ Expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t t
   return {};
 }
 
-Expected<std::string, std::string> GifAnimation::Finish(std::int64_t end) {
+Expected<void, std::string> GifAnimation::Finish(std::int64_t end) {
   if (has_pending_)
     if (auto emitted = EmitPending(end); !emitted) return Unexpected<std::string>(emitted.error());
   return encoder_.Finish();

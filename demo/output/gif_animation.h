@@ -34,13 +34,15 @@ class GifAnimation {
  public:
   static constexpr int kShortestDelay = 2;  // hundredths of a second
 
-  // A picture of width x height control pixels, shown scale times larger.
-  GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale, bool loop_forever);
+  // A picture of width x height control pixels, shown scale times larger, written into `sink` as it is
+  // coded: each frame once the next one comes (its delay is known then), the last one at Finish.
+  GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale, bool loop_forever,
+               GifSink sink);
 
   // The frame of a tick that ran at `time` milliseconds. Times must not decrease.
   [[nodiscard]] Expected<void, std::string> Add(const Image& frame, std::int64_t time);
-  // Ends the animation at `end` milliseconds (when the last frame gives way) and hands over the file.
-  [[nodiscard]] Expected<std::string, std::string> Finish(std::int64_t end);
+  // Ends the animation at `end` milliseconds (when the last frame gives way): the file's last bytes.
+  [[nodiscard]] Expected<void, std::string> Finish(std::int64_t end);
 
   // A frame's delay in hundredths of a second, from the times it starts and ends.
   [[nodiscard]] static int Delay(std::int64_t start, std::int64_t end);

@@ -8,8 +8,11 @@
 // the pixels and the delays). Without --ticks it records one whole pass: n + 6L ticks for a sign 3n + 2
 // pixels wide and a text of L characters, the pass ending with the empty grid, so that a repeating GIF
 // loops without a jump. An empty text never ends a pass and never changes: it is recorded as one frame.
-// The GIF repeats forever when Repeated is True and plays once otherwise. The file is replaced atomically.
-// Standard output carries the same "Terminate <tick>" lines as --frames.
+// The GIF repeats forever when Repeated is True and plays once otherwise. The file is replaced atomically
+// (AtomicFile): it is opened before the first tick, so that a folder that cannot be written costs no
+// rendering, and the frames are streamed into its temporary file as they are coded, so that the memory a
+// recording takes does not grow with its length. Standard output carries the same "Terminate <tick>"
+// lines as --frames.
 #pragma once
 
 #include <cstdint>

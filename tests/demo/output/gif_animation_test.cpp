@@ -81,17 +81,29 @@ class GifAnimationTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove(path_); }
 
-  // Writes the finished animation and plays it back.
+  // Where an animation's bytes go: into bytes_.
+  [[nodiscard]] GifSink Sink() {
+    return [this](std::string_view bytes) {
+      bytes_ += bytes;
+      return true;
+    };
+  }
+
+  // Ends the animation, writes its bytes and plays them back.
   [[nodiscard]] testing::GifPlayback Play(GifAnimation& animation, std::int64_t end) const {
-    auto bytes = animation.Finish(end);
-    EXPECT_TRUE(bytes) << bytes.error();
-    std::ofstream(path_, std::ios::binary) << bytes.value_or("");
+    const auto finished = animation.Finish(end);
+    EXPECT_TRUE(finished) << finished.error();
+    return Playback();
+  }
+  [[nodiscard]] testing::GifPlayback Playback() const {
+    std::ofstream(path_, std::ios::binary) << bytes_;
     auto gif = testing::ReadGif(path_.string());
     EXPECT_TRUE(gif);
     return gif.value_or(testing::GifPlayback{});
   }
 
   fs::path path_;
+  std::string bytes_;
 };
 
 const std::vector<Pixel> kColours{testing::kBlack, testing::kGrey, testing::kWhite, testing::LitColour(0)};
@@ -123,7 +135,7 @@ TEST_P(GifAnimationScale, PlaysBackEveryFrameExactlyFromTheChangedRectangles) {
   const auto [scale, colours] = GetParam();
   const auto frames = RandomFrames(40, 23, 11, colours);
   const std::vector<Pixel> palette(kColours.begin(), kColours.begin() + static_cast<std::ptrdiff_t>(colours));
-  GifAnimation animation(23, 11, GifPalette(palette), scale, true);
+  GifAnimation animation(23, 11, GifPalette(palette), scale, true, Sink());
   for (std::size_t i = 0; i < frames.size(); ++i)
     ASSERT_TRUE(animation.Add(frames[i], static_cast<std::int64_t>(i) * 50));
   const auto gif = Play(animation, 2000);
@@ -165,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, GifAnimationScale,
                          ::testing::Combine(::testing::Values(1, 2, 5), ::testing::Values(4u, 3u)));
 
 TEST_F(GifAnimationTest, TheLastFrameLastsUntilTheEnd) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, false);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, false, Sink());
   ASSERT_TRUE(animation.Add(Image(2, 2, testing::kBlack), 100));
   ASSERT_TRUE(animation.Add(Image(2, 2, testing::kWhite), 150));
   const auto gif = Play(animation, 400);
@@ -175,8 +187,51 @@ TEST_F(GifAnimationTest, TheLastFrameLastsUntilTheEnd) {
   EXPECT_EQ(gif.loop_count, std::nullopt);
 }
 
+// Frames of random pixels, which code to some kilobytes each.
+std::vector<Image> NoiseFrames(int count, std::int32_t width, std::int32_t height) {
+  std::mt19937 random(5);
+  std::vector<Image> frames(static_cast<std::size_t>(count), Image(width, height));
+  for (Image& frame : frames)
+    for (Pixel& p : frame.pixels)
+      p = kColours[random() % kColours.size()];
+  return frames;
+}
+
+// A long animation goes into the sink as it is coded: before the end, all but the frame that waits for its
+// delay and less than one piece of 64 KiB has gone.
+TEST_F(GifAnimationTest, StreamsItsFramesAsTheyAreCoded) {
+  const auto frames = NoiseFrames(200, 200, 32);
+  GifAnimation animation(200, 32, GifPalette(kColours), 1, true, Sink());
+  std::size_t before_last = 0;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    before_last = bytes_.size();
+    ASSERT_TRUE(animation.Add(frames[i], static_cast<std::int64_t>(i) * 50));
+  }
+  const std::size_t before_end = bytes_.size();
+  ASSERT_TRUE(animation.Finish(10000));
+  EXPECT_GT(before_last, 3 * GifEncoder::kPiece);
+  EXPECT_LT(bytes_.size() - before_end, GifEncoder::kPiece + 200 * 32);
+  EXPECT_EQ(Playback().frames.size(), 200u);
+}
+
+TEST_F(GifAnimationTest, ASinkThatRefusesEndsTheAnimation) {
+  int calls = 0;
+  GifAnimation animation(100, 32, GifPalette(kColours), 1, true, [&calls](std::string_view) {
+    ++calls;
+    return false;
+  });
+  Expected<void, std::string> added;
+  const auto frames = NoiseFrames(100, 100, 32);
+  for (std::size_t i = 0; i < frames.size() && added; ++i)
+    added = animation.Add(frames[i], static_cast<std::int64_t>(i) * 50);
+  ASSERT_FALSE(added);
+  EXPECT_NE(added.error().find("cannot write the GIF's frame"), std::string::npos) << added.error();
+  EXPECT_FALSE(animation.Finish(5000));
+  EXPECT_EQ(calls, 1);
+}
+
 TEST_F(GifAnimationTest, AColourOutsideThePaletteIsRefused) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, true);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, true, Sink());
   Image odd(2, 2, testing::kBlack);
   odd.at(1, 1) = MakePixel(1, 2, 3);
   const auto added = animation.Add(odd, 0);
@@ -185,7 +240,7 @@ TEST_F(GifAnimationTest, AColourOutsideThePaletteIsRefused) {
 }
 
 TEST_F(GifAnimationTest, AFrameOfAnotherSizeIsRefused) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, true);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, true, Sink());
   EXPECT_FALSE(animation.Add(Image(3, 2, testing::kBlack), 0));
 }
 
