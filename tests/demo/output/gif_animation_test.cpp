@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 struct BitsCase {
   int colours;
   int bits;
+  std::optional<std::uint8_t> spare;  // the first entry without a colour
 };
 void PrintTo(const BitsCase& c, std::ostream* os) {
   *os << c.colours << " colours";
@@ -35,12 +36,13 @@ TEST_P(PaletteBits, AreTheSmallestTableThatHoldsTheColours) {
   const GifPalette palette(colours);
   EXPECT_EQ(palette.bits(), GetParam().bits);
   EXPECT_EQ(palette.IndexOf(colours.back()), GetParam().colours - 1);
+  EXPECT_EQ(palette.spare(), GetParam().spare);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PaletteBits,
-                         ::testing::Values(BitsCase{1, 1}, BitsCase{2, 1}, BitsCase{3, 2}, BitsCase{4, 2},
-                                           BitsCase{5, 3}, BitsCase{8, 3}, BitsCase{9, 4}, BitsCase{129, 8},
-                                           BitsCase{256, 8}));
+                         ::testing::Values(BitsCase{1, 1, 1}, BitsCase{2, 1, {}}, BitsCase{3, 2, 3},
+                                           BitsCase{4, 2, {}}, BitsCase{5, 3, 5}, BitsCase{8, 3, {}},
+                                           BitsCase{9, 4, 9}, BitsCase{129, 8, 129}, BitsCase{256, 8, {}}));
 
 TEST(GifPalette, KeepsTheFirstOfEachColourInOrder) {
   const std::vector<Pixel> colours{testing::kGrey, testing::kBlack, testing::kGrey, testing::kWhite};
