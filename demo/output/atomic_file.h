@@ -23,6 +23,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "host/base/expected.h"
 
