@@ -13,12 +13,12 @@ std::int64_t Hundredths(std::int64_t milliseconds) {
 }  // namespace
 
 GifAnimation::GifAnimation(std::int32_t width, std::int32_t height, GifPalette palette, int scale,
-                           bool loop_forever)
+                           bool loop_forever, GifSink sink)
     : width_(width),
       height_(height),
       palette_(std::move(palette)),
       scale_(scale),
-      encoder_(width * scale, height * scale, palette_, loop_forever) {}
+      encoder_(width * scale, height * scale, palette_, loop_forever, std::move(sink)) {}
 
 int GifAnimation::Delay(std::int64_t start, std::int64_t end) {
   const std::int64_t delay = Hundredths(end) - Hundredths(start);
@@ -38,7 +38,7 @@ Expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t t
   return {};
 }
 
-Expected<std::string, std::string> GifAnimation::Finish(std::int64_t end) {
+Expected<void, std::string> GifAnimation::Finish(std::int64_t end) {
   if (has_pending_)
     if (auto emitted = EmitPending(end); !emitted) return Unexpected<std::string>(emitted.error());
   return encoder_.Finish();
@@ -54,9 +54,9 @@ Expected<GifAnimation::Indexes, std::string> GifAnimation::ToIndexes(const Image
   return indexes;
 }
 
-GifAnimation::Box GifAnimation::Changed(const Indexes& next) const {
+GifBox GifAnimation::Changed(const Indexes& next) const {
   if (!shown_) return {0, 0, width_, height_};
-  Box box{width_, height_, 0, 0};
+  GifBox box{width_, height_, 0, 0};
   for (std::int32_t y = 0; y < height_; ++y)
     for (std::int32_t x = 0; x < width_; ++x) {
       const auto i =
@@ -65,28 +65,27 @@ GifAnimation::Box GifAnimation::Changed(const Indexes& next) const {
       box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
              std::max(box.bottom, y + 1)};
     }
-  // Nothing changed: one unchanged pixel carries the tick's delay.
-  if (box.left >= box.right) return {0, 0, 1, 1};
   return box;
 }
 
-GifFrame GifAnimation::Scaled(const Indexes& picture, Box box) const {
-  GifFrame frame{.left = box.left * scale_,
-                 .top = box.top * scale_,
-                 .width = (box.right - box.left) * scale_,
-                 .height = (box.bottom - box.top) * scale_};
-  frame.indexes.reserve(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height));
-  for (std::int32_t y = box.top; y < box.bottom; ++y)
-    for (int repeat_row = 0; repeat_row < scale_; ++repeat_row)
-      for (std::int32_t x = box.left; x < box.right; ++x)
-        frame.indexes.insert(frame.indexes.end(), static_cast<std::size_t>(scale_),
-                             picture[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                     static_cast<std::size_t>(x)]);
-  return frame;
+GifFrame GifAnimation::Still() const {
+  const auto transparent = palette_.spare();
+  if (!transparent) return GifFrame{.width = 1, .height = 1, .indexes = {pending_[0]}};
+  return GifFrame{.width = 1, .height = 1, .indexes = {*transparent}, .transparent = *transparent};
 }
 
 Expected<void, std::string> GifAnimation::EmitPending(std::int64_t end) {
-  GifFrame frame = Scaled(pending_, Changed(pending_));
+  // The first frame covers the whole picture, drawn: the planner sees nothing changed in it.
+  const GifPictures pictures{.shown = shown_ ? *shown_ : pending_,
+                             .next = pending_,
+                             .width = width_,
+                             .height = height_,
+                             .scale = scale_};
+  const GifBox changed = Changed(pending_);
+  GifFrame frame =
+      changed.left < changed.right
+          ? GifFramePlanner(pictures, changed, palette_.bits()).Plan(shown_ ? palette_.spare() : std::nullopt)
+          : Still();
   frame.delay = Delay(pending_time_, end);
   if (auto added = encoder_.Add(frame); !added) return added;
   shown_ = std::move(pending_);

@@ -8,11 +8,7 @@
 namespace glimmer {
 namespace {
 
-int Append(GifFileType* gif, const GifByteType* data, int length) {
-  static_cast<std::string*>(gif->UserData)
-      ->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
-  return length;
-}
+static_assert(GifFrame::kOpaque == NO_TRANSPARENT_COLOR);
 
 struct MapDeleter {
   void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
@@ -31,10 +27,28 @@ std::unique_ptr<ColorMapObject, MapDeleter> MakeMap(const GifPalette& palette) {
 
 }  // namespace
 
-GifEncoder::GifEncoder(int width, int height, const GifPalette& palette, bool loop_forever)
-    : width_(width), height_(height) {
+int GifEncoder::Append(GifFileType* gif, const GifByteType* data, int length) {
+  auto& output = *static_cast<Output*>(gif->UserData);
+  if (output.failed) return 0;
+  output.buffer.append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+  if (output.buffer.size() >= kPiece && !output.Flush()) return 0;
+  return length;
+}
+
+bool GifEncoder::Output::Flush() {
+  if (!failed && !buffer.empty() && !sink(buffer)) failed = true;
+  buffer.clear();
+  return !failed;
+}
+
+GifEncoder::GifEncoder(int width, int height, const GifPalette& palette, bool loop_forever, GifSink sink)
+    : output_(std::make_unique<Output>(Output{.sink = std::move(sink)})),
+      width_(width),
+      height_(height),
+      entries_(1 << palette.bits()) {
+  output_->buffer.reserve(kPiece + 256);
   int error = 0;
-  gif_ = EGifOpen(bytes_.get(), &Append, &error);
+  gif_ = EGifOpen(output_.get(), &Append, &error);
   if (gif_ == nullptr) {
     error_ = std::string("cannot start a GIF: ") + GifErrorString(error);
     return;
@@ -43,6 +57,8 @@ GifEncoder::GifEncoder(int width, int height, const GifPalette& palette, bool lo
 }
 
 GifEncoder::~GifEncoder() {
+  // An unfinished GIF is dropped: giflib's state is freed and its last bytes go nowhere.
+  output_->failed = true;
   if (gif_ != nullptr) (void)EGifCloseFile(gif_, nullptr);
 }
 
@@ -83,15 +99,18 @@ bool GifEncoder::PutLoopBlock() {
 
 Expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
   if (!error_.empty()) return Unexpected<std::string>(error_);
+  if (gif_ == nullptr) return Unexpected<std::string>("the GIF is already ended");
   if (frame.width < 1 || frame.height < 1 || frame.left < 0 || frame.top < 0 ||
       frame.left + frame.width > width_ || frame.top + frame.height > height_ ||
       frame.indexes.size() != static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
     return Unexpected<std::string>(error_ = "a frame lies outside the picture");
-  // Each frame stays in place and the next one draws over it.
+  if (frame.transparent != GifFrame::kOpaque && (frame.transparent < 0 || frame.transparent >= entries_))
+    return Unexpected<std::string>(error_ = "a frame's transparent index is outside the colour table");
+  // Each frame stays in place and the next one draws over it, except where it is transparent.
   const GraphicsControlBlock control{.DisposalMode = DISPOSE_DO_NOT,
                                      .UserInputFlag = false,
                                      .DelayTime = frame.delay,
-                                     .TransparentColor = NO_TRANSPARENT_COLOR};
+                                     .TransparentColor = frame.transparent};
   std::array<GifByteType, 4> extension{};
   EGifGCBToExtension(&control, extension.data());
   bool ok =
@@ -106,15 +125,18 @@ Expected<void, std::string> GifEncoder::Add(const GifFrame& frame) {
   return {};
 }
 
-Expected<std::string, std::string> GifEncoder::Finish() {
+Expected<void, std::string> GifEncoder::Finish() {
   if (!error_.empty()) return Unexpected<std::string>(error_);
+  if (gif_ == nullptr) return Unexpected<std::string>("the GIF is already ended");
   int error = 0;
   // Closing writes the trailer and frees giflib's state, whatever the outcome.
   const int result = EGifCloseFile(gif_, &error);
   gif_ = nullptr;
   if (result != GIF_OK)
     return Unexpected<std::string>(error_ = std::string("cannot end the GIF: ") + GifErrorString(error));
-  return std::move(*bytes_);
+  if (!output_->Flush())
+    return Unexpected<std::string>(error_ = "cannot end the GIF: the bytes were not taken");
+  return {};
 }
 
 }  // namespace glimmer

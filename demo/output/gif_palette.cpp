@@ -23,4 +23,9 @@ int GifPalette::bits() const {
   return std::bit_width(std::bit_ceil(entries)) - 1;
 }
 
+std::optional<std::uint8_t> GifPalette::spare() const {
+  if (colours_.size() >= (std::size_t{1} << bits())) return std::nullopt;
+  return static_cast<std::uint8_t>(colours_.size());
+}
+
 }  // namespace glimmer

@@ -1,6 +1,7 @@
 // The colour table of a recording: the few colours the sign can paint, each once, in the order given, and
 // the lookup from a pixel to its index. GIF tables hold a power of two of entries (2 to 256); the entries
-// beyond the colours repeat the first one and are never used.
+// beyond the colours repeat the first one and are never drawn: the first of them, when there is one, marks
+// the pixels a frame leaves transparent.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,8 @@ class GifPalette {
   [[nodiscard]] const std::vector<Pixel>& colours() const { return colours_; }
   // The table holds 2^bits entries, 1 <= bits <= 8.
   [[nodiscard]] int bits() const;
+  // The first entry of the table that holds no colour, when the colours leave one.
+  [[nodiscard]] std::optional<std::uint8_t> spare() const;
 
  private:
   std::vector<Pixel> colours_;

@@ -48,9 +48,17 @@ Expected<std::int64_t, std::string> RunInto(HeadlessContainer& host, GifAnimatio
   return tick;
 }
 
-// Form_Load, the ticks, Form_Unload: the GIF's bytes, or the exit status after a message.
-Expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& animation, std::int64_t ticks,
-                                  std::ostream& err) {
+// Why the GIF could not be made: the file's own reason when writing it failed, else the coder's.
+void Fail(const std::string& coder_error, const SafeFile& file, std::ostream& err) {
+  if (const std::string written = file.WriteError(); !written.empty())
+    err << "glimmer: cannot write the GIF: " << written << '\n';
+  else
+    err << "glimmer: cannot record the sign: " << coder_error << '\n';
+}
+
+// Form_Load, the ticks, Form_Unload, the GIF's end; or the exit status after a message.
+Expected<void, int> Record(HeadlessContainer& host, GifAnimation& animation, std::int64_t ticks,
+                           const SafeFile& file, std::ostream& err) {
   if (auto s = Form_Load(host.control()); !s) {
     err << "glimmer: Form_Load: " << Describe(s.error()) << '\n';
     return Unexpected<int>(kExitFailure);
@@ -60,15 +68,14 @@ Expected<std::string, int> Record(HeadlessContainer& host, GifAnimation& animati
   const std::int64_t end = host.now() + host.timer("TimerLED")->interval();
   std::int16_t cancel = 0;
   const Status unloaded = Form_Unload(host.control(), cancel);
-  if (!ran) err << "glimmer: cannot record the sign: " << ran.error() << '\n';
+  if (!ran) Fail(ran.error(), file, err);
   if (!unloaded) err << "glimmer: Form_Unload: " << Describe(unloaded.error()) << '\n';
   if (!ran || !unloaded) return Unexpected<int>(kExitFailure);
-  auto bytes = animation.Finish(end);
-  if (!bytes) {
-    err << "glimmer: cannot record the sign: " << bytes.error() << '\n';
+  if (auto finished = animation.Finish(end); !finished) {
+    Fail(finished.error(), file, err);
     return Unexpected<int>(kExitFailure);
   }
-  return std::move(*bytes);
+  return {};
 }
 
 }  // namespace
@@ -97,25 +104,25 @@ int RecordGif(const FormDescription& form, const Overrides& overrides, const Rec
     err << "glimmer: " << kNothingToRecord << '\n';
     return kExitFailure;
   }
-  // Before any rendering, so that a path that cannot be written costs nothing.
+  // Before any rendering, so that a path that cannot be written costs nothing. The frames go into the file
+  // as they are coded, so that a long recording takes no more memory than a short one.
   auto file = SafeFile::Open(options.file);
   if (!file) {
     err << "glimmer: cannot write the GIF: " << file.error() << '\n';
     return kExitFailure;
   }
   auto& led = host.control_as<LED>();
-  GifAnimation animation(width, height, SignColours(host, led), options.scale, led.Repeated() == True);
+  GifAnimation animation(width, height, SignColours(host, led), options.scale, led.Repeated() == True,
+                         [&file](std::string_view bytes) { return file->Write(bytes); });
   // Written into standard output, the lines would be mixed into the picture: they are left out then.
   const bool lines = !file->is_standard_output();
   host.on_event = [&](DispId event) {
     if (lines && event == kTerminateEvent) out << "Terminate " << host.ticks() << '\n';
   };
-  const auto bytes =
-      Record(host, animation, options.ticks.value_or(OnePassTicks(width, led.Value().size())), err);
+  const auto recorded =
+      Record(host, animation, options.ticks.value_or(OnePassTicks(width, led.Value().size())), *file, err);
   out.flush();
-  if (!bytes) return bytes.error();  // the file is dropped, and any old one stays
-  // A failed write is Commit's to report.
-  (void)file->Write(*bytes);
+  if (!recorded) return recorded.error();  // the file is dropped, and any old one stays
   if (auto done = file->Commit(); !done) {
     err << "glimmer: cannot write the GIF: " << done.error() << '\n';
     return kExitFailure;

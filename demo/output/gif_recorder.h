@@ -10,8 +10,9 @@
 // loops without a jump. An empty text never ends a pass and never changes: it is recorded as one frame.
 // The GIF repeats forever when Repeated is True and plays once otherwise. The file is written as SafeFile
 // writes (replaced whole, or written into a device or FIFO, "-" for standard output), and opened before the
-// first tick, so that a path that cannot be written costs no rendering. Standard output carries the same
-// "Terminate <tick>" lines as --frames, unless the GIF itself goes there.
+// first tick, so that a path that cannot be written costs no rendering; the frames are streamed into it as
+// they are coded, so that the memory a recording takes does not grow with its length. Standard output
+// carries the same "Terminate <tick>" lines as --frames, unless the GIF itself goes there.
 #pragma once
 
 #include <cstdint>

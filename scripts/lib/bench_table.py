@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Prints one table: the benchmarks from Google Benchmark JSON files with the ratios that compare the sign's
-tick, and, given --idle, the idle cost and smoothness figures of scripts/lib/idle_cost.py; each beside its
-target and whether it was met."""
+tick; given --idle, the idle cost and smoothness figures of scripts/lib/idle_cost.py; given --recording,
+the GIF sizes and recording memory of scripts/lib/recording.py; each beside its target and whether it was
+met."""
 import argparse
 import json
 
@@ -90,16 +91,33 @@ def idle(table, figures):
     table.add("Tick interval p99, glimmer - bare", extra, f"{extra:+.3f} ms", "<= +0.5 ms", high=0.5)
 
 
+def recording(table, figures):
+    for s in figures["sizes"]:
+        table.add(f"GIF {s['sign']} --scale {s['scale']} / gifsicle -O3", s["ratio"],
+                  f"{s['ratio']:.4f} ({s['bytes']:,} / {s['gifsicle']:,} B)", "<= 1", high=1.0)
+    m = figures["memory"]
+    for ticks, peak, size in (("short_ticks", "short_mb", "short_gif_bytes"),
+                              ("long_ticks", "long_mb", "long_gif_bytes")):
+        table.add(f"Recording peak memory, {m[ticks]} ticks", m[peak],
+                  f"{m[peak]:.1f} MB ({m[size]:,} B GIF)")
+    table.add(f"Recording peak memory, {m['long_ticks']} - {m['short_ticks']} ticks", m["difference_mb"],
+              f"{m['difference_mb']:+.1f} MB", "<= +10 MB", high=10)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("benchmarks", nargs="*", help="Google Benchmark JSON files")
     parser.add_argument("--idle", help="the JSON that scripts/lib/idle_cost.py wrote")
+    parser.add_argument("--recording", help="the JSON that scripts/lib/recording.py wrote")
     args = parser.parse_args()
     table = Table()
     benchmarks(table, load(args.benchmarks))
     if args.idle:
         with open(args.idle) as f:
             idle(table, json.load(f))
+    if args.recording:
+        with open(args.recording) as f:
+            recording(table, json.load(f))
     table.print()
 
 

@@ -14,6 +14,10 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
 # and tmux to read the terminal mode back, and the end-to-end tests' interpreter.
 TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3)
 
+# What scripts/bench needs besides: a virtual X server for the idle cost, and gifsicle, the optimiser whose
+# output the recorder's GIFs are measured against.
+BENCH_PACKAGES=(xvfb python3 gifsicle)
+
 # The sanitizer and fuzzing build: clang 14 with its sanitizer runtimes and libFuzzer.
 SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""The measuring scripts behind scripts/bench: a short idle-cost run of the real programs, and the table's
-ratios and verdicts on figures whose outcome is known.
+"""The measuring scripts behind scripts/bench: a short idle-cost run of the real programs, a short run of the
+recording measurements, and the table's ratios and verdicts on figures whose outcome is known.
 
 The idle-cost run here is a smoke run of about a second: it checks that both programs start, record their
-ticks and are measured, not how fast they are (timing is scripts/bench's business, not CI's).
+ticks and are measured, not how fast they are (timing is scripts/bench's business, not CI's). The recording
+run has a stand-in for gifsicle that copies the file, so that it measures the same on every machine.
 """
 
 import argparse
@@ -49,6 +50,30 @@ def idle_cost_smoke(args, tmp):
         expect(math.isclose(d[key], extra), f"{key}: not glimmer less bare")
 
 
+def recording_smoke(args, tmp):
+    stand_in = os.path.join(tmp, "gifsicle")
+    with open(stand_in, "w") as f:
+        f.write("#!/usr/bin/env python3\nimport shutil, sys\nshutil.copy(sys.argv[2], sys.argv[4])\n")
+    os.chmod(stand_in, 0o755)
+    out = os.path.join(tmp, "recording.json")
+    run = subprocess.run([sys.executable, os.path.join(LIB, "recording.py"), "--glimmer", args.glimmer,
+                          "--gifsicle", stand_in, "--ticks", "4", "40", "--json", out],
+                         capture_output=True, text=True, timeout=150)
+    expect(run.returncode == 0, f"recording.py failed: {run.stderr}")
+    with open(out) as f:
+        figures = json.load(f)
+    signs = {(s["sign"], s["scale"]) for s in figures["sizes"]}
+    expect(signs == {(sign, scale) for sign in ("demo", "board", "hello") for scale in (1, 2)},
+           f"sizes measured for {sorted(signs)}")
+    for s in figures["sizes"]:
+        expect(s["bytes"] > 1000 and s["gifsicle"] == s["bytes"] and s["ratio"] == 1, f"sizes {s}")
+    m = figures["memory"]
+    expect((m["short_ticks"], m["long_ticks"]) == (4, 40), f"memory measured for {m}")
+    expect(1 < m["short_mb"] and 1 < m["long_mb"], f"peaks {m}")
+    expect(0 < m["short_gif_bytes"] < m["long_gif_bytes"], f"GIF sizes {m}")
+    expect(math.isclose(m["difference_mb"], m["long_mb"] - m["short_mb"]), f"difference {m}")
+
+
 def write_benchmarks(path, times_us):
     runs = [{"name": f"{n}_median", "run_name": n, "run_type": "aggregate", "aggregate_name": "median",
              "real_time": us * 1000, "time_unit": "ns"} for n, us in times_us.items()]
@@ -67,13 +92,25 @@ def idle_figures(cpu_extra, mean, p99_extra):
             "difference": {"cpu_percent": cpu_extra, "peak_mb": 1.0, "p99": p99_extra}, "runs": 3}
 
 
-def table(tmp, times_us, idle):
+def recording_figures(ratio, extra_mb):
+    sizes = [{"sign": sign, "scale": scale, "bytes": 1000, "gifsicle": 1000, "ratio": 1.0}
+             for sign in ("demo", "board", "hello") for scale in (1, 2)]
+    sizes[1] = dict(sizes[1], bytes=round(1000 * ratio), ratio=ratio)
+    return {"sizes": sizes, "memory": {"short_ticks": 40, "long_ticks": 4000, "short_mb": 20.0,
+                                       "long_mb": 20.0 + extra_mb, "short_gif_bytes": 19000,
+                                       "long_gif_bytes": 20000000, "difference_mb": extra_mb}}
+
+
+def table(tmp, times_us, idle, recording=None):
     bench, idle_path = os.path.join(tmp, "tick_bench.json"), os.path.join(tmp, "idle-table.json")
+    recording_path = os.path.join(tmp, "recording-table.json")
     write_benchmarks(bench, times_us)
     with open(idle_path, "w") as f:
         json.dump(idle, f)
-    run = subprocess.run([sys.executable, os.path.join(LIB, "bench_table.py"), bench, "--idle", idle_path],
-                         capture_output=True, text=True, timeout=60)
+    with open(recording_path, "w") as f:
+        json.dump(recording or recording_figures(0.97, 1.5), f)
+    run = subprocess.run([sys.executable, os.path.join(LIB, "bench_table.py"), bench, "--idle", idle_path,
+                          "--recording", recording_path], capture_output=True, text=True, timeout=60)
     expect(run.returncode == 0, f"bench_table.py failed: {run.stderr}")
     rows = {}
     for line in run.stdout.splitlines()[2:]:
@@ -96,14 +133,18 @@ def table_verdicts(tmp):
     expect(rows["DemoTick"][0] == "3.00 us", f"DemoTick shows {rows['DemoTick']}: not the median")
     bad = verdicts(rows)
     expect(set(bad.values()) == {"yes"}, f"figures within every target: {bad}")
-    expect(len(bad) == 8, f"{len(bad)} targets judged, not 8: {sorted(bad)}")
+    expect(len(bad) == 15, f"{len(bad)} targets judged, not 15: {sorted(bad)}")
+    expect(rows["GIF demo --scale 2 / gifsicle -O3"][0] == "0.9700 (970 / 1,000 B)",
+           f"the demo's GIF at scale 2 shows {rows['GIF demo --scale 2 / gifsicle -O3']}")
 
     slow = dict(good, DemoTick=25.0, **{"LongTextTick/1820": 250.0, "LongTextTick/1000000": 1200.0})
-    rows = table(tmp, slow, idle_figures(cpu_extra=0.3, mean=50.06, p99_extra=0.6))
+    rows = table(tmp, slow, idle_figures(cpu_extra=0.3, mean=50.06, p99_extra=0.6),
+                 recording_figures(ratio=1.001, extra_mb=10.5))
     missed = {name for name, met in verdicts(rows).items() if met == "NO"}
     expect(missed == {"DemoTick / QPainterFrame", "DemoTick / Floor", "LongTextTick/1820",
                       "LongTextTick/1000000", "Idle CPU, glimmer - bare", "Tick interval mean, glimmer (400)",
-                      "Tick interval p99, glimmer - bare"}, f"missed targets judged as {sorted(missed)}")
+                      "Tick interval p99, glimmer - bare", "GIF demo --scale 2 / gifsicle -O3",
+                      "Recording peak memory, 4000 - 40 ticks"}, f"missed targets judged as {sorted(missed)}")
     rows = table(tmp, good, idle_figures(cpu_extra=0, mean=49.94, p99_extra=0))
     expect(verdicts(rows)["Tick interval mean, glimmer (400)"] == "NO", "a mean 0.06 ms short passed")
 
@@ -113,7 +154,8 @@ def main():
     parser.add_argument("--glimmer", required=True)
     parser.add_argument("--bare", required=True)
     args = parser.parse_args()
-    checks = {"idle cost smoke run": idle_cost_smoke, "table verdicts": lambda _, tmp: table_verdicts(tmp)}
+    checks = {"idle cost smoke run": idle_cost_smoke, "recording smoke run": recording_smoke,
+              "table verdicts": lambda _, tmp: table_verdicts(tmp)}
     failed = 0
     with tempfile.TemporaryDirectory() as tmp:
         for name, check in checks.items():

@@ -22,12 +22,14 @@ std::optional<int> LoopCount(const SavedImage& first) {
   return std::nullopt;
 }
 
-// Draws one frame onto the picture; false when it names a colour the table lacks.
-bool Draw(const SavedImage& image, const std::vector<Pixel>& palette, Image& picture) {
+// Draws one frame onto the picture, leaving its transparent pixels; false when it names a colour the
+// table lacks.
+bool Draw(const SavedImage& image, const std::vector<Pixel>& palette, int transparent, Image& picture) {
   const GifImageDesc& d = image.ImageDesc;
   for (int y = 0; y < d.Height; ++y)
     for (int x = 0; x < d.Width; ++x) {
       const GifByteType index = image.RasterBits[y * d.Width + x];
+      if (index == transparent) continue;
       if (index >= palette.size()) return false;
       if (d.Left + x < picture.width && d.Top + y < picture.height)
         picture.at(d.Left + x, d.Top + y) = palette[index];
@@ -67,9 +69,11 @@ std::optional<GifPlayback> ReadGif(const std::string& path) {
                              .width = image.ImageDesc.Width,
                              .height = image.ImageDesc.Height,
                              .delay = control.DelayTime,
-                             .disposal = control.DisposalMode};
+                             .disposal = control.DisposalMode,
+                             .transparent = control.TransparentColor};
     const Image before = picture;
-    if (image.ImageDesc.ColorMap != nullptr || !Draw(image, playback.palette, picture)) return std::nullopt;
+    if (image.ImageDesc.ColorMap != nullptr || !Draw(image, playback.palette, frame.transparent, picture))
+      return std::nullopt;
     frame.shown = picture;
     Dispose(frame, before, background, picture);
     playback.frames.push_back(std::move(frame));

@@ -1,6 +1,7 @@
 // Reads back the animated GIFs the program writes, with giflib's decoder, and plays them the way a viewer
-// does: each frame drawn over the picture at its place, then disposed of as its graphics control block
-// says. Tests compare the pictures a viewer shows with the frames the sign painted.
+// does: each frame drawn over the picture at its place, its transparent pixels leaving what was there,
+// then disposed of as its graphics control block says. Tests compare the pictures a viewer shows with the
+// frames the sign painted.
 #pragma once
 
 #include <optional>
@@ -22,6 +23,7 @@ struct GifPlayback {
     int left = 0, top = 0, width = 0, height = 0;  // the rectangle the frame replaces
     int delay = 0;                                 // hundredths of a second
     int disposal = 0;
+    int transparent = -1;  // the index of the pixels that leave the picture below, or -1
     Image shown;  // the whole picture a viewer shows while the frame lasts
   };
   std::vector<Frame> frames;

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 struct BitsCase {
   int colours;
   int bits;
+  std::optional<std::uint8_t> spare;  // the first entry without a colour
 };
 void PrintTo(const BitsCase& c, std::ostream* os) {
   *os << c.colours << " colours";
@@ -35,12 +36,13 @@ TEST_P(PaletteBits, AreTheSmallestTableThatHoldsTheColours) {
   const GifPalette palette(colours);
   EXPECT_EQ(palette.bits(), GetParam().bits);
   EXPECT_EQ(palette.IndexOf(colours.back()), GetParam().colours - 1);
+  EXPECT_EQ(palette.spare(), GetParam().spare);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PaletteBits,
-                         ::testing::Values(BitsCase{1, 1}, BitsCase{2, 1}, BitsCase{3, 2}, BitsCase{4, 2},
-                                           BitsCase{5, 3}, BitsCase{8, 3}, BitsCase{9, 4}, BitsCase{129, 8},
-                                           BitsCase{256, 8}));
+                         ::testing::Values(BitsCase{1, 1, 1}, BitsCase{2, 1, {}}, BitsCase{3, 2, 3},
+                                           BitsCase{4, 2, {}}, BitsCase{5, 3, 5}, BitsCase{8, 3, {}},
+                                           BitsCase{9, 4, 9}, BitsCase{129, 8, 129}, BitsCase{256, 8, {}}));
 
 TEST(GifPalette, KeepsTheFirstOfEachColourInOrder) {
   const std::vector<Pixel> colours{testing::kGrey, testing::kBlack, testing::kGrey, testing::kWhite};
@@ -81,23 +83,35 @@ class GifAnimationTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove(path_); }
 
-  // Writes the finished animation and plays it back.
+  // Where an animation's bytes go: into bytes_.
+  [[nodiscard]] GifSink Sink() {
+    return [this](std::string_view bytes) {
+      bytes_ += bytes;
+      return true;
+    };
+  }
+
+  // Ends the animation, writes its bytes and plays them back.
   [[nodiscard]] testing::GifPlayback Play(GifAnimation& animation, std::int64_t end) const {
-    auto bytes = animation.Finish(end);
-    EXPECT_TRUE(bytes) << bytes.error();
-    std::ofstream(path_, std::ios::binary) << bytes.value_or("");
+    const auto finished = animation.Finish(end);
+    EXPECT_TRUE(finished) << finished.error();
+    return Playback();
+  }
+  [[nodiscard]] testing::GifPlayback Playback() const {
+    std::ofstream(path_, std::ios::binary) << bytes_;
     auto gif = testing::ReadGif(path_.string());
     EXPECT_TRUE(gif);
     return gif.value_or(testing::GifPlayback{});
   }
 
   fs::path path_;
+  std::string bytes_;
 };
 
 const std::vector<Pixel> kColours{testing::kBlack, testing::kGrey, testing::kWhite, testing::LitColour(0)};
 
-// Frames that change in random patches, with some repeated unchanged.
-std::vector<Image> RandomFrames(int count, std::int32_t width, std::int32_t height) {
+// Frames in the first `colours` of kColours that change in random patches, with some repeated unchanged.
+std::vector<Image> RandomFrames(int count, std::int32_t width, std::int32_t height, std::size_t colours) {
   std::mt19937 random(7);
   std::vector<Image> frames{Image(width, height, kColours[0])};
   for (int i = 1; i < count; ++i) {
@@ -107,19 +121,23 @@ std::vector<Image> RandomFrames(int count, std::int32_t width, std::int32_t heig
       const std::int32_t y = static_cast<std::int32_t>(random() % static_cast<unsigned>(height));
       for (std::int32_t dy = 0; dy < 3 && y + dy < height; ++dy)
         for (std::int32_t dx = 0; dx < 4 && x + dx < width; ++dx)
-          next.at(x + dx, y + dy) = kColours[random() % kColours.size()];
+          next.at(x + dx, y + dy) = kColours[random() % colours];
     }
     frames.push_back(next);
   }
   return frames;
 }
 
-class GifAnimationScale : public GifAnimationTest, public ::testing::WithParamInterface<int> {};
+// Scales, and palettes of 4 colours (a full table: every pixel drawn) and of 3 (a table entry to spare
+// for transparent pixels).
+class GifAnimationScale : public GifAnimationTest,
+                          public ::testing::WithParamInterface<std::tuple<int, std::size_t>> {};
 
 TEST_P(GifAnimationScale, PlaysBackEveryFrameExactlyFromTheChangedRectangles) {
-  const int scale = GetParam();
-  const auto frames = RandomFrames(40, 23, 11);
-  GifAnimation animation(23, 11, GifPalette(kColours), scale, true);
+  const auto [scale, colours] = GetParam();
+  const auto frames = RandomFrames(40, 23, 11, colours);
+  const std::vector<Pixel> palette(kColours.begin(), kColours.begin() + static_cast<std::ptrdiff_t>(colours));
+  GifAnimation animation(23, 11, GifPalette(palette), scale, true, Sink());
   for (std::size_t i = 0; i < frames.size(); ++i)
     ASSERT_TRUE(animation.Add(frames[i], static_cast<std::int64_t>(i) * 50));
   const auto gif = Play(animation, 2000);
@@ -127,30 +145,41 @@ TEST_P(GifAnimationScale, PlaysBackEveryFrameExactlyFromTheChangedRectangles) {
   EXPECT_EQ(gif.height, 11 * scale);
   EXPECT_EQ(gif.loop_count, 0);
   ASSERT_EQ(gif.frames.size(), frames.size());
+  std::size_t transparent = 0;  // frames with transparent pixels
   for (std::size_t i = 0; i < frames.size(); ++i) {
     ASSERT_EQ(testing::FirstDifference(gif.frames[i].shown, testing::Enlarged(frames[i], scale)), "") << i;
     if (i == 0) continue;
-    // Every pixel outside the frame's rectangle is unchanged from the frame before.
+    // Every pixel not wholly inside the frame's rectangle is unchanged from the frame before.
     const auto& f = gif.frames[i];
-    EXPECT_EQ(f.left % scale + f.top % scale + f.width % scale + f.height % scale, 0) << i;
+    transparent += f.transparent >= 0 ? 1 : 0;
     for (std::int32_t y = 0; y < 11; ++y)
       for (std::int32_t x = 0; x < 23; ++x) {
-        const bool inside = x * scale >= f.left && x * scale < f.left + f.width && y * scale >= f.top &&
-                            y * scale < f.top + f.height;
+        const bool inside = x * scale >= f.left && (x + 1) * scale <= f.left + f.width &&
+                            y * scale >= f.top && (y + 1) * scale <= f.top + f.height;
         if (!inside) {
           ASSERT_EQ(frames[i].at(x, y), frames[i - 1].at(x, y)) << i << " at " << x << "," << y;
         }
       }
+    // A tick that changed nothing keeps a frame of one pixel; a rectangle may be a few columns wider
+    // than the change, but holds whole rows of enlarged pixels.
     if (frames[i] == frames[i - 1]) {
-      EXPECT_EQ(f.width * f.height, scale * scale) << i;
+      EXPECT_EQ(f.width * f.height, 1) << i;
+    } else {
+      EXPECT_EQ(f.top % scale + f.height % scale, 0) << i;
     }
+  }
+  if (colours == 4) {
+    EXPECT_EQ(transparent, 0u);
+  } else {
+    EXPECT_GT(transparent, 0u);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, GifAnimationScale, ::testing::Values(1, 2, 5));
+INSTANTIATE_TEST_SUITE_P(Scales, GifAnimationScale,
+                         ::testing::Combine(::testing::Values(1, 2, 5), ::testing::Values(4u, 3u)));
 
 TEST_F(GifAnimationTest, TheLastFrameLastsUntilTheEnd) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, false);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, false, Sink());
   ASSERT_TRUE(animation.Add(Image(2, 2, testing::kBlack), 100));
   ASSERT_TRUE(animation.Add(Image(2, 2, testing::kWhite), 150));
   const auto gif = Play(animation, 400);
@@ -160,8 +189,51 @@ TEST_F(GifAnimationTest, TheLastFrameLastsUntilTheEnd) {
   EXPECT_EQ(gif.loop_count, std::nullopt);
 }
 
+// Frames of random pixels, which code to some kilobytes each.
+std::vector<Image> NoiseFrames(int count, std::int32_t width, std::int32_t height) {
+  std::mt19937 random(5);
+  std::vector<Image> frames(static_cast<std::size_t>(count), Image(width, height));
+  for (Image& frame : frames)
+    for (Pixel& p : frame.pixels)
+      p = kColours[random() % kColours.size()];
+  return frames;
+}
+
+// A long animation goes into the sink as it is coded: before the end, all but the frame that waits for its
+// delay and less than one piece of 64 KiB has gone.
+TEST_F(GifAnimationTest, StreamsItsFramesAsTheyAreCoded) {
+  const auto frames = NoiseFrames(200, 200, 32);
+  GifAnimation animation(200, 32, GifPalette(kColours), 1, true, Sink());
+  std::size_t before_last = 0;
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    before_last = bytes_.size();
+    ASSERT_TRUE(animation.Add(frames[i], static_cast<std::int64_t>(i) * 50));
+  }
+  const std::size_t before_end = bytes_.size();
+  ASSERT_TRUE(animation.Finish(10000));
+  EXPECT_GT(before_last, 3 * GifEncoder::kPiece);
+  EXPECT_LT(bytes_.size() - before_end, GifEncoder::kPiece + 200 * 32);
+  EXPECT_EQ(Playback().frames.size(), 200u);
+}
+
+TEST_F(GifAnimationTest, ASinkThatRefusesEndsTheAnimation) {
+  int calls = 0;
+  GifAnimation animation(100, 32, GifPalette(kColours), 1, true, [&calls](std::string_view) {
+    ++calls;
+    return false;
+  });
+  Expected<void, std::string> added;
+  const auto frames = NoiseFrames(100, 100, 32);
+  for (std::size_t i = 0; i < frames.size() && added; ++i)
+    added = animation.Add(frames[i], static_cast<std::int64_t>(i) * 50);
+  ASSERT_FALSE(added);
+  EXPECT_NE(added.error().find("cannot write the GIF's frame"), std::string::npos) << added.error();
+  EXPECT_FALSE(animation.Finish(5000));
+  EXPECT_EQ(calls, 1);
+}
+
 TEST_F(GifAnimationTest, AColourOutsideThePaletteIsRefused) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, true);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, true, Sink());
   Image odd(2, 2, testing::kBlack);
   odd.at(1, 1) = MakePixel(1, 2, 3);
   const auto added = animation.Add(odd, 0);
@@ -170,7 +242,7 @@ TEST_F(GifAnimationTest, AColourOutsideThePaletteIsRefused) {
 }
 
 TEST_F(GifAnimationTest, AFrameOfAnotherSizeIsRefused) {
-  GifAnimation animation(2, 2, GifPalette(kColours), 1, true);
+  GifAnimation animation(2, 2, GifPalette(kColours), 1, true, Sink());
   EXPECT_FALSE(animation.Add(Image(3, 2, testing::kBlack), 0));
 }
 

@@ -159,6 +159,30 @@ INSTANTIATE_TEST_SUITE_P(
       return std::get<0>(test.param).name + (std::get<1>(test.param) ? "OverAFile" : "ToANewFile");
     });
 
+// A file written in pieces, as a recording streams it: the target changes only at Commit(), and a file
+// dropped before it leaves nothing behind.
+TEST(SafeFile, WrittenInPiecesReplacesTheTargetOnlyWhenCommitted) {
+  const fs::path dir = fs::temp_directory_path() / ("glimmer-atomic-pieces-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path target = dir / "sign.gif";
+  std::ofstream(target, std::ios::binary) << OldContents();
+  for (const bool commit : {false, true}) {
+    auto file = SafeFile::Open(target);
+    ASSERT_TRUE(file) << file.error();
+    for (std::size_t at = 0; at < kNewContents.size(); at += 100)
+      ASSERT_TRUE(file->Write(std::string_view(kNewContents).substr(at, 100)));
+    EXPECT_EQ(ReadFile(target), OldContents());
+    EXPECT_EQ(Listing(dir).size(), 2u);  // the target and the temporary file
+    if (commit) {
+      ASSERT_TRUE(file->Commit());
+    }
+  }
+  EXPECT_EQ(ReadFile(target), kNewContents);
+  EXPECT_EQ(Listing(dir), std::vector<std::string>{"sign.gif"});
+  fs::remove_all(dir);
+}
+
 TEST(AtomicFile, ReplacesAFileWholeAndKeepsItsMode) {
   const fs::path dir = fs::temp_directory_path() / ("glimmer-atomic-mode-" + std::to_string(::getpid()));
   fs::remove_all(dir);

@@ -1,7 +1,7 @@
 // glimmer --save over a file that cannot be replaced, with the file system's own failures: a read-only
-// folder, a full disk, a rename the system refuses, a description too long to be read back. The old file
-// stays byte for byte, no temporary file is left, and the program exits with status 1 and says why. A
-// frame run that fills the disk leaves whole frames only.
+// folder, a full disk, a rename the system refuses, a description too long to be read back; and a --record
+// that fills the disk. The old file stays byte for byte, no temporary file is left, and the program exits
+// with status 1 and says why. A frame run that fills the disk leaves whole frames only.
 //
 // A read-only folder stops root only as a read-only mount, and a full disk is a tiny tmpfs: those tests
 // make their mounts in a mount table of the test process's own (CAP_SYS_ADMIN), which vanishes with the
@@ -146,6 +146,22 @@ TEST_F(SaveFailureTest, AFrameRunOnAFullDisk) {
     EXPECT_EQ(names[i], FrameFileName(static_cast<std::int64_t>(i) + 1, 1000));
     EXPECT_TRUE(testing::ReadPng((dir_ / "folder" / names[i]).string())) << names[i];
   }
+}
+
+// A recording streams its frames into the temporary file: the disk fills in the middle of it.
+TEST_F(SaveFailureTest, ARecordingThatFillsTheDisk) {
+  if (const std::string why = PrivateMounts(); !why.empty())
+    GTEST_SKIP() << "a tiny tmpfs needs CAP_SYS_ADMIN: " << why;
+  ASSERT_EQ(Mount("tmpfs", dir_ / "folder", "tmpfs", 0, "size=64k"), "");
+  std::ofstream(Target(), std::ios::binary) << old_;
+  tried_ = true;
+  // One pass of the demo at --scale 4 is some 150 kB.
+  const Outcome run = RunGlimmerWith({"--record", Target().string(), "--scale", "4"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.err,
+            "glimmer: cannot write the GIF: " + Target().string() + ": " + std::strerror(ENOSPC) + "\n");
+  EXPECT_EQ(ReadFile(Target()), old_);
+  EXPECT_EQ(Listing(dir_ / "folder"), std::vector<std::string>{"form.toml"});
 }
 
 TEST_F(SaveFailureTest, ARenameOverAMountPoint) {
