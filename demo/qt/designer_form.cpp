@@ -17,14 +17,14 @@
 namespace glimmer {
 namespace {
 
-using Failed = Unexpected<QString>;
-
-QString NameOf(const qt::LedSign& sign) {
-  return sign.objectName().isEmpty() ? QStringLiteral("a sign without a name") : sign.objectName();
-}
+using Failed = Unexpected<std::string>;
 
 std::string Plain(const QString& text) {
   return text.toStdString();
+}
+
+std::string NameOf(const qt::LedSign& sign) {
+  return sign.objectName().isEmpty() ? "a sign without a name" : Plain(sign.objectName());
 }
 
 // Holds back what Qt says while a form loads: a form that loads gets it said after all, one that does not
@@ -94,8 +94,7 @@ Expected<std::unique_ptr<DesignerForm>, DesignerForm::Error> DesignerForm::Creat
   std::unique_ptr<DesignerForm> form(new DesignerForm(window));
   for (qt::LedSign* sign : form->signs()) {
     if (auto s = ApplyOverrides(sign->container().control_as<LED>(), overrides); !s)
-      return Unexpected<Error>(
-          {kExitFailure, Plain(NameOf(*sign)) + ": " + std::string(Describe(s.error()))});
+      return Unexpected<Error>({kExitFailure, NameOf(*sign) + ": " + std::string(Describe(s.error()))});
   }
   return form;
 }
@@ -107,13 +106,13 @@ QList<qt::LedSign*> DesignerForm::signs() const {
   return alive;
 }
 
-Expected<void, QString> DesignerForm::Load() {
+Expected<void, std::string> DesignerForm::Load() {
   for (qt::LedSign* sign : signs())
     if (!sign->start()) return Failed(NameOf(*sign));
   return {};
 }
 
-Expected<void, QString> DesignerForm::Unload() {
+Expected<void, std::string> DesignerForm::Unload() {
   if (unloaded_) return unload_status_;
   unloaded_ = true;
   for (qt::LedSign* sign : signs()) {
@@ -154,14 +153,14 @@ int OpenDesignerForm(const std::string& source, const std::string& ui, const Ove
     return form.error().status;
   }
   if (auto loaded = (*form)->Load(); !loaded) {
-    err << "glimmer: " << source << ": " << Plain(loaded.error()) << " did not start\n";
+    err << "glimmer: " << source << ": " << loaded.error() << " did not start\n";
     return kExitFailure;
   }
   (*form)->window().show();
   const int status = app.exec();
   // A window that went away without a close event (a dialog's Escape) stops its signs here.
   if (auto unloaded = (*form)->Unload(); !unloaded) {
-    err << "glimmer: " << source << ": " << Plain(unloaded.error()) << " did not stop cleanly\n";
+    err << "glimmer: " << source << ": " << unloaded.error() << " did not stop cleanly\n";
     return kExitFailure;
   }
   return status == 0 ? kExitOk : kExitFailure;

@@ -45,10 +45,10 @@ class DesignerForm final : public QObject {
   [[nodiscard]] QList<qt::LedSign*> signs() const;
 
   // Starts every sign; the name of the first that failed to start.
-  [[nodiscard]] Expected<void, QString> Load();
+  [[nodiscard]] Expected<void, std::string> Load();
   // Stops every sign, once (closing the window does this); the name of the first that failed to stop.
-  [[nodiscard]] Expected<void, QString> Unload();
-  [[nodiscard]] const Expected<void, QString>& unload_status() const { return unload_status_; }
+  [[nodiscard]] Expected<void, std::string> Unload();
+  [[nodiscard]] const Expected<void, std::string>& unload_status() const { return unload_status_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,7 +59,7 @@ class DesignerForm final : public QObject {
   std::unique_ptr<QWidget> window_;
   QList<QPointer<qt::LedSign>> signs_;
   bool unloaded_ = false;
-  Expected<void, QString> unload_status_;
+  Expected<void, std::string> unload_status_;
 };
 
 // Where the glimmer program looks for the Designer plugin: the folder the build puts it in (plugins/designer/
