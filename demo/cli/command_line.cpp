@@ -104,7 +104,9 @@ void AddOverrides(CLI::App& app, Raw& raw) {
 
 // The things the program can do instead of opening the window; at most one of them.
 void AddModes(CLI::App& app, CommandLine& line) {
-  app.add_option("--form", line.form_file, "Open this form description instead of the built-in one")
+  app.add_option("--form", line.form_file,
+                 "Open this form instead of the built-in one: a TOML description, or a form made in Qt "
+                 "Designer (FILE.ui, in a window only)")
       ->type_name("FILE")
       ->check(NotEmpty("file"));
   auto* save =

@@ -1,7 +1,8 @@
 // glimmer: the demo program. Opens the FormGlimmer window, which scrolls "GLIMMER" until it is closed, or
 // shows the sign in the terminal (--terminal, or where no display can be reached), or, without either,
 // renders the sign as PNG frames (--frames) or an animated GIF (--record), or, with --save, writes the
-// form's description. `glimmer --help` lists the options.
+// form's description; or opens a form made in Qt Designer (--form FILE.ui). `glimmer --help` lists the
+// options.
 #include <unistd.h>
 
 #include <iostream>
@@ -15,6 +16,9 @@
 #ifdef GLIMMER_HAVE_TERMINAL
 #include "demo/terminal/terminal_opener.h"
 #endif
+#ifdef GLIMMER_HAVE_DESIGNER
+#include "demo/qt/designer_form.h"
+#endif
 
 int main(int argc, char** argv) {
   glimmer::Frontends frontends;
@@ -25,6 +29,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef GLIMMER_HAVE_TERMINAL
   frontends.terminal = &glimmer::RunInTerminal;
+#endif
+#ifdef GLIMMER_HAVE_DESIGNER
+  frontends.designer_form = &glimmer::OpenDesignerForm;
 #endif
   return glimmer::RunGlimmer(argc, argv, std::cout, std::cerr, frontends);
 }

@@ -1,6 +1,7 @@
 #include "demo/cli/program.h"
 
 #include <cstdlib>
+#include <string_view>
 
 #include "demo/cli/checked_output.h"
 #include "demo/cli/command_line.h"
@@ -101,9 +102,48 @@ int OpenSomewhere(const FormDescription& form, const Overrides& overrides, const
   return kExitFailure;
 }
 
+// The options that need the form as a description of LED1, which a Qt Designer form is not.
+const char* OnlyForDescriptions(const CommandLine& line) {
+  if (line.save_file) return "--save";
+  if (line.frames_dir) return "--frames";
+  if (line.record_file) return "--record";
+  if (line.terminal) return "--terminal";
+  if (line.overrides.width) return "--width";
+  return nullptr;
+}
+
+// glimmer --form FILE.ui: the form in a window, or nowhere. The other options are written to every sign on
+// it.
+int OpenDesignerForm(const CommandLine& line, const Frontends& frontends, std::ostream& err) {
+  const std::string& path = *line.form_file;
+  if (const char* option = OnlyForDescriptions(line)) {
+    err << "glimmer: " << option << " works with the built-in form and TOML descriptions, not with the Qt "
+        << "Designer form " << path;
+    if (line.overrides.width) err << " (its layout sizes the signs; set their minimumSize in Designer)";
+    err << "\nRun with --help for more information.\n";
+    return kExitUsage;
+  }
+  const auto ui = ReadFormFileText(path);
+  if (!ui) {
+    err << "glimmer: " << ui.error().Message() << '\n';
+    return kExitUsage;
+  }
+  if (frontends.designer_form == nullptr) {
+    err << "glimmer: this build cannot open Qt Designer forms (it was made without Qt's Designer and "
+           "UiTools)\n";
+    return kExitFailure;
+  }
+  if (const auto no_window = NoWindow(frontends)) {
+    err << "glimmer: " << *no_window << "; a Qt Designer form opens only in a window\n";
+    return kExitFailure;
+  }
+  return frontends.designer_form(path, *ui, line.overrides, err);
+}
+
 int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const Frontends& frontends) {
   const auto line = ParseCommandLine(argc, argv, out, err);
   if (!line) return line.error();
+  if (line->form_file && IsDesignerForm(*line->form_file)) return OpenDesignerForm(*line, frontends, err);
 
   const auto form = line->form_file ? ReadFormFile(*line->form_file)
                                     : ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
@@ -125,6 +165,13 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
 }
 
 }  // namespace
+
+bool IsDesignerForm(const std::string& path) {
+  constexpr std::string_view kExtension = ".ui";
+  if (path.size() < kExtension.size()) return false;
+  const std::string_view tail = std::string_view(path).substr(path.size() - kExtension.size());
+  return tail[0] == '.' && (tail[1] == 'u' || tail[1] == 'U') && (tail[2] == 'i' || tail[2] == 'I');
+}
 
 bool DisplayNamed() {
   return Set("DISPLAY") || Set("WAYLAND_DISPLAY");

@@ -447,6 +447,12 @@ Expected<FormDescription, DescriptionError> ParseFormDescription(std::string_vie
 }
 
 Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path) {
+  const auto text = ReadFormFileText(path);
+  if (!text) return Failure(text.error());
+  return ParseFormDescription(*text, path.string());
+}
+
+Expected<std::string, DescriptionError> ReadFormFileText(const std::filesystem::path& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
     return Failure(DescriptionError{path.string(), 0, 0, "cannot read it: it is a folder"});
@@ -463,7 +469,7 @@ Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::
                                     "cannot read it: it is longer than " + std::to_string(kMaxFormFileBytes) +
                                         " bytes, and a form description is about a kilobyte"});
   text.resize(static_cast<std::size_t>(in.gcount()));
-  return ParseFormDescription(text, path.string());
+  return text;
 }
 
 std::string FormatFormDescription(const FormDescription& form) {

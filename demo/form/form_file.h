@@ -44,6 +44,8 @@ inline constexpr std::size_t kMaxFormFileBytes = std::size_t{1} << 20;
 // Reads and parses a file; a file that cannot be read, or is longer than kMaxFormFileBytes, is an error
 // without a place.
 [[nodiscard]] Expected<FormDescription, DescriptionError> ReadFormFile(const std::filesystem::path& path);
+// The text of a form file, read as ReadFormFile reads it, for forms of other kinds (Qt Designer's .ui).
+[[nodiscard]] Expected<std::string, DescriptionError> ReadFormFileText(const std::filesystem::path& path);
 
 // The description as a file: a comment that explains the format, then the three tables, keys in order.
 // Entry keys are written in lower case, as the host keeps them.

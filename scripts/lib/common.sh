@@ -4,15 +4,16 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Debian packages every build needs (giflib for --record, terminfo for --terminal, Qt 6 Widgets and Xlib
-# for the window).
+# for the window, Qt's Designer and UiTools modules for the Designer plugin and the demo's .ui forms).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
-  qt6-base-dev libx11-dev)
+  qt6-base-dev libx11-dev qt6-tools-dev libqt6uitools6)
 
 # What the tests need besides: a virtual X server, screenshots, window lookup, a terminal emulator library
-# and tmux to read the terminal mode back, and the end-to-end tests' interpreter.
-TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3)
+# and tmux to read the terminal mode back, and the end-to-end tests' interpreter; Qt Designer itself
+# (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work.
+TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qt6-tools-dev-tools)
 
 # What scripts/bench needs besides: a virtual X server for the idle cost, and gifsicle, the optimiser whose
 # output the recorder's GIFs are measured against.

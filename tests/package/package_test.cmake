@@ -1,5 +1,5 @@
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
-#       -P package_test.cmake
+#       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] -P package_test.cmake
 # Installs the build into WORK_DIR/prefix, checks what was installed, then configures, builds and runs the
 # consumer project and builds examples/ against that prefix, each in a folder of its own.
 cmake_minimum_required(VERSION 3.25)
@@ -16,10 +16,11 @@ set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# Only the public headers, the four libraries and the package files; nothing of the tests or the build tree.
+# Only the public headers, the four libraries, the package files and the Designer plugin in Qt's plugin
+# folder; nothing of the tests or the build tree.
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
 set(allowed "^(include/glimmer/.+\\.h|lib/libglimmer_(host|control|qt_container|qt)\\.so(\\.[0-9.]+)?|"
-            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake)$")
+            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|${DESIGNER_PLUGIN})$")
 string(CONCAT allowed ${allowed})
 foreach(file IN LISTS installed)
   if(NOT file MATCHES "${allowed}")
@@ -36,7 +37,7 @@ foreach(file IN LISTS installed)
   endif()
 endforeach()
 foreach(needed include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cmake/Glimmer/GlimmerConfig.cmake
-               lib/cmake/Glimmer/GlimmerConfigVersion.cmake)
+               lib/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN})
   if(NOT EXISTS ${prefix}/${needed})
     message(FATAL_ERROR "not installed: ${needed}")
   endif()

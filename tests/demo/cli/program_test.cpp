@@ -76,6 +76,23 @@ bool FakeOutputIsTerminal() {
 // The frame runs below are shorter than 100000 ticks: their frames have five digits.
 constexpr std::int64_t kShortRun = 99999;
 
+// What the opener of Qt Designer forms was given, when a test stands in for it.
+struct OpenedDesignerForm {
+  int calls = 0;
+  std::string source;
+  std::string ui;
+  Overrides overrides;
+};
+OpenedDesignerForm* g_designer = nullptr;
+int RecordingDesignerForm(const std::string& source, const std::string& ui, const Overrides& overrides,
+                          std::ostream&) {
+  ++g_designer->calls;
+  g_designer->source = source;
+  g_designer->ui = ui;
+  g_designer->overrides = overrides;
+  return 0;
+}
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -85,6 +102,7 @@ class ProgramTest : public ::testing::Test {
     fs::create_directories(dir_);
     g_opened = &opened_;
     g_terminal = &terminal_;
+    g_designer = &designer_;
     g_output_is_terminal = false;
     g_unreachable.reset();
   }
@@ -92,13 +110,17 @@ class ProgramTest : public ::testing::Test {
     fs::remove_all(dir_);
     g_opened = nullptr;
     g_terminal = nullptr;
+    g_designer = nullptr;
   }
 
-  static Outcome Glimmer(std::vector<std::string> args) {
-    return RunGlimmerWith(std::move(args), {.window = &RecordingOpener,
-                                            .display_reachable = &FakeReachable,
-                                            .terminal = &RecordingTerminal,
-                                            .output_is_terminal = &FakeOutputIsTerminal});
+  // A build without Qt's UiTools has no opener for Qt Designer forms.
+  static Outcome Glimmer(std::vector<std::string> args, bool designer_forms = true) {
+    return RunGlimmerWith(std::move(args),
+                          {.window = &RecordingOpener,
+                           .display_reachable = &FakeReachable,
+                           .terminal = &RecordingTerminal,
+                           .output_is_terminal = &FakeOutputIsTerminal,
+                           .designer_form = designer_forms ? &RecordingDesignerForm : nullptr});
   }
 
   [[nodiscard]] std::string Path(const std::string& name) const { return (dir_ / name).string(); }
@@ -122,6 +144,7 @@ class ProgramTest : public ::testing::Test {
   fs::path dir_;
   OpenedWindow opened_;
   OpenedWindow terminal_;
+  OpenedDesignerForm designer_;
 };
 
 // ScrollX on tick t of the first pass of a sign W pixels wide.
@@ -593,6 +616,88 @@ TEST_F(ProgramTest, WithADisplayTheWindowOpensWithTheDescriptionAndOverrides) {
     EXPECT_EQ(opened_.overrides.text, u"X");
   }
 }
+
+TEST(DesignerFormFile, IsNamedByItsExtensionInAnyLetterCase) {
+  for (const char* name : {"board.ui", "B.UI", "dir/x.Ui", ".ui"})
+    EXPECT_TRUE(IsDesignerForm(name)) << name;
+  for (const char* name : {"board.toml", "ui", "board.uix", "board.ui/form.toml", "boardui", ""})
+    EXPECT_FALSE(IsDesignerForm(name)) << name;
+}
+
+TEST_F(ProgramTest, ADesignerFormOpensInAWindowWithTheOptionsForItsSigns) {
+  const ScopedEnv display("DISPLAY", ":7");
+  Write("board.UI", "<ui/>");
+  const Outcome run = Glimmer({"--form", Path("board.UI"), "--color", "green", "--once", "--text", "GO"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(opened_.calls + terminal_.calls, 0);
+  ASSERT_EQ(designer_.calls, 1);
+  EXPECT_EQ(designer_.source, Path("board.UI"));
+  EXPECT_EQ(designer_.ui, "<ui/>");
+  EXPECT_EQ(designer_.overrides.color, 1);
+  EXPECT_EQ(designer_.overrides.repeated, false);
+  EXPECT_EQ(designer_.overrides.text, u"GO");
+  EXPECT_EQ(run.err, "");
+
+  const Outcome missing = Glimmer({"--form", Path("missing.ui")});
+  EXPECT_EQ(missing.status, kExitUsage);
+  EXPECT_EQ(missing.err, "glimmer: " + Path("missing.ui") + ": cannot read it: No such file or directory\n");
+  EXPECT_EQ(designer_.calls, 1);
+}
+
+// What glimmer --form FILE.ui refuses, and how: what needs the form as a description of LED1 (status 2), and
+// no window to open it in (1).
+struct DesignerRefusalCase {
+  std::string name;
+  std::vector<std::string> args;  // after --form <folder>/board.ui
+  int status;
+  std::string message;  // part of standard error
+  const char* display = ":7";
+  bool designer_forms = true;
+};
+void PrintTo(const DesignerRefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class DesignerRefusalTest : public ProgramTest, public ::testing::WithParamInterface<DesignerRefusalCase> {};
+
+TEST_P(DesignerRefusalTest, NothingOpensAndNothingIsWritten) {
+  const DesignerRefusalCase& c = GetParam();
+  const ScopedEnv display("DISPLAY", c.display);
+  const ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  Write("board.ui", "<ui/>");
+  std::vector<std::string> args{"--form", Path("board.ui")};
+  for (const std::string& a : c.args)
+    args.push_back(a.starts_with("@") ? Path(a.substr(1)) : a);
+  const Outcome run = Glimmer(args, c.designer_forms);
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  EXPECT_EQ(designer_.calls + opened_.calls + terminal_.calls, 0);
+  EXPECT_EQ(FileCount(""), 1u);  // board.ui alone
+  EXPECT_EQ(run.out, "");
+}
+
+const std::string kNotForDesignerForms =
+    " works with the built-in form and TOML descriptions, not with the Qt "
+    "Designer form ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DesignerRefusalTest,
+    ::testing::Values(
+        DesignerRefusalCase{"Save", {"--save", "@x.toml"}, kExitUsage, "--save" + kNotForDesignerForms},
+        DesignerRefusalCase{
+            "Frames", {"--frames", "@out", "--ticks", "1"}, kExitUsage, "--frames" + kNotForDesignerForms},
+        DesignerRefusalCase{"Record", {"--record", "@x.gif"}, kExitUsage, "--record" + kNotForDesignerForms},
+        DesignerRefusalCase{"Terminal", {"--terminal"}, kExitUsage, "--terminal" + kNotForDesignerForms},
+        DesignerRefusalCase{"Width", {"--width", "302"}, kExitUsage, "set their minimumSize in Designer"},
+        DesignerRefusalCase{
+            "NoDisplay", {}, kExitFailure, "; a Qt Designer form opens only in a window", nullptr},
+        DesignerRefusalCase{"BuiltWithoutUiTools",
+                            {},
+                            kExitFailure,
+                            "this build cannot open Qt Designer forms",
+                            ":7",
+                            false}),
+    NameOf<DesignerRefusalCase>);
 
 struct AreaCase {
   std::optional<std::int32_t> width;

@@ -6,6 +6,10 @@ that LED1 sits at (8, 8) of the client area with its grey and white rings, its d
 text is in, lit green dots. Then it closes the window with a WM_DELETE_WINDOW message, as a window
 manager's close button would, and expects the program to end with status 0 and to have printed nothing.
 
+With --board, it then opens that form made in Qt Designer (glimmer --form FILE.ui), which finds its signs
+through the Designer plugin beside the program, waits for the lit dots of each of its colours, and closes
+it the same way.
+
 Waits on real time, with generous limits: it drives a real program.
 """
 
@@ -104,6 +108,49 @@ def check_frame(led, where):
     return counts[DIM_GREEN], counts[LIT_GREEN]
 
 
+def close_and_expect_success(glimmer, window, args, env):
+    """Closes the window as a window manager would; glimmer must end with status 0 and print nothing."""
+    subprocess.run([args.close_window, window], env=env, check=True, timeout=30)
+    try:
+        out, err = glimmer.communicate(timeout=30)
+    except subprocess.TimeoutExpired:
+        raise Failure("glimmer did not end after its window was closed")
+    if glimmer.returncode != 0:
+        raise Failure(f"glimmer ended with status {glimmer.returncode}: {err.decode(errors='replace')}")
+    if out:
+        raise Failure(f"glimmer printed {out!r} on standard output")
+
+
+def test_designer_form(args, env, tmp):
+    """glimmer --form BOARD.ui: a window named after the form, showing lit dots of red, green and yellow."""
+    glimmer = subprocess.Popen([args.glimmer, "--form", args.board], env=env, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE)
+    try:
+        def board_window():
+            if glimmer.poll() is not None:
+                raise Failure(f"glimmer --form ended early: {glimmer.stderr.read().decode(errors='replace')}")
+            found = run(["xdotool", "search", "--onlyvisible", "--name", "^Departures$"], env).stdout.split()
+            return found[0] if found else None
+
+        window = wait_for("the Departures window", board_window, 30)
+        x, y, w, h = geometry(window, env)
+        path = os.path.join(tmp, "board.ppm")
+        lit = {"red": (0xFF, 0, 0), "green": (0, 0xFF, 0), "yellow": (0xFF, 0xFF, 0)}
+
+        def every_colour_lit():
+            shot = screenshot(env, path)
+            seen = {colour for row in shot[y:y + h] for colour in row[x:x + w]}
+            return all(c in seen for c in lit.values())
+
+        wait_for("lit red, green and yellow dots on the board", every_colour_lit, 30)
+        print(f"board {window} at ({x}, {y}), {w} x {h}: lit red, green and yellow dots")
+        close_and_expect_success(glimmer, window, args, env)
+    finally:
+        if glimmer.poll() is None:
+            glimmer.kill()
+            glimmer.wait()
+
+
 def test(args, tmp):
     server, display = start_xvfb(SCREEN_W, SCREEN_H)
     env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
@@ -147,15 +194,9 @@ def test(args, tmp):
         if args.screenshot:
             subprocess.run(["convert", path, "-crop", f"{w}x{h}+{x}+{y}", "+repage", args.screenshot], check=True)
 
-        subprocess.run([args.close_window, window], env=env, check=True, timeout=30)
-        try:
-            out, err = glimmer.communicate(timeout=30)
-        except subprocess.TimeoutExpired:
-            raise Failure("glimmer did not end after its window was closed")
-        if glimmer.returncode != 0:
-            raise Failure(f"glimmer ended with status {glimmer.returncode}: {err.decode(errors='replace')}")
-        if out:
-            raise Failure(f"glimmer printed {out!r} on standard output")
+        close_and_expect_success(glimmer, window, args, env)
+        if args.board:
+            test_designer_form(args, env, tmp)
     finally:
         if glimmer is not None and glimmer.poll() is None:
             glimmer.kill()
@@ -169,6 +210,7 @@ def main():
     parser.add_argument("--glimmer", required=True)
     parser.add_argument("--close-window", required=True)
     parser.add_argument("--screenshot", help="where to save a PNG of the window")
+    parser.add_argument("--board", help="a form made in Qt Designer to open as well")
     args = parser.parse_args()
     missing = [tool for tool in ("Xvfb", "import", "convert", "xdotool") if shutil.which(tool) is None]
     if missing:
@@ -180,7 +222,7 @@ def main():
         except Failure as failure:
             print(f"FAILED: {failure}")
             return 1
-    print("window_e2e_test: 1 passed, 0 failed")
+    print(f"window_e2e_test: {2 if args.board else 1} passed, 0 failed")
     return 0
 
 

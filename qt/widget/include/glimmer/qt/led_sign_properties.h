@@ -16,8 +16,10 @@ class LedSignProperties {
   Q_GADGET
 
  public:
-  // The colour schemes, numbered as the control numbers them (its Color 0, 1 and 2).
-  enum class Color { Red, Green, Yellow };
+  // The colour schemes, numbered as the control numbers them (its Color 0, 1 and 2). Unscoped, because Qt
+  // Designer saves an enum value as the enum's class and the value (LedSignProperties::Green) and uic
+  // writes that into C++; LedSign::Color::Green names it too.
+  enum Color { Red, Green, Yellow };
   Q_ENUM(Color)
 
   // The Qt properties that stand for the control's properties, in the order of the control's member list.

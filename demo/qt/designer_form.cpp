@@ -1,0 +1,169 @@
+#include "demo/qt/designer_form.h"
+
+#include <glimmer/qt/led_sign.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QEvent>
+#include <QUiLoader>
+#include <QWidget>
+
+#include "control/led.h"
+#include "demo/display/x11_display.h"
+#include "demo/exit_status.h"
+#include "host/qt/control_widget.h"
+
+namespace glimmer {
+namespace {
+
+using Failed = Unexpected<std::string>;
+
+std::string Plain(const QString& text) {
+  return text.toStdString();
+}
+
+std::string NameOf(const qt::LedSign& sign) {
+  return sign.objectName().isEmpty() ? "a sign without a name" : Plain(sign.objectName());
+}
+
+// Holds back what Qt says while a form loads: a form that loads gets it said after all, one that does not
+// gets only the loader's reason, which says the same once.
+class HeldMessages {
+ public:
+  HeldMessages() : previous_(qInstallMessageHandler(&Hold)) { held_ = &messages_; }
+  ~HeldMessages() {
+    qInstallMessageHandler(previous_);
+    held_ = nullptr;
+  }
+  HeldMessages(const HeldMessages&) = delete;
+  HeldMessages& operator=(const HeldMessages&) = delete;
+
+  void Release() const {
+    for (const auto& [type, text] : messages_)
+      previous_(type, QMessageLogContext(), text);
+  }
+
+ private:
+  static void Hold(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (held_ != nullptr) held_->append({type, text});
+  }
+
+  static inline QList<std::pair<QtMsgType, QString>>* held_ = nullptr;
+  QtMessageHandler previous_;
+  QList<std::pair<QtMsgType, QString>> messages_;
+};
+
+}  // namespace
+
+DesignerForm::DesignerForm(QWidget* window) : window_(window) {
+  for (qt::LedSign* sign : window_->findChildren<qt::LedSign*>())
+    signs_.append(sign);
+  window_->installEventFilter(this);
+}
+
+DesignerForm::~DesignerForm() {
+  window_->removeEventFilter(this);
+}
+
+Expected<std::unique_ptr<DesignerForm>, DesignerForm::Error> DesignerForm::Create(
+    const QByteArray& ui, const QStringList& plugin_paths, const Overrides& overrides) {
+  QUiLoader loader;
+  loader.clearPluginPaths();
+  for (const QString& path : plugin_paths)
+    loader.addPluginPath(path);
+  const QString sign_class = qt::LedSign::staticMetaObject.className();
+  if (!loader.availableWidgets().contains(sign_class)) {
+    return Unexpected<Error>({kExitFailure, "Qt Designer's plugin for " + Plain(sign_class) +
+                                                " was not found (looked in " +
+                                                Plain(loader.pluginPaths().join(", ")) + ")"});
+  }
+  QBuffer file;
+  file.setData(ui);
+  file.open(QIODevice::ReadOnly);
+  QWidget* window = nullptr;
+  {
+    const HeldMessages held;
+    window = loader.load(&file);
+    if (window != nullptr) held.Release();
+  }
+  if (window == nullptr) {
+    const QString why = loader.errorString();
+    return Unexpected<Error>({kExitUsage, why.isEmpty() ? "it is not a Qt Designer form" : Plain(why)});
+  }
+  std::unique_ptr<DesignerForm> form(new DesignerForm(window));
+  for (qt::LedSign* sign : form->signs()) {
+    if (auto s = ApplyOverrides(sign->container().control_as<LED>(), overrides); !s)
+      return Unexpected<Error>({kExitFailure, NameOf(*sign) + ": " + std::string(Describe(s.error()))});
+  }
+  return form;
+}
+
+QList<qt::LedSign*> DesignerForm::signs() const {
+  QList<qt::LedSign*> alive;
+  for (const QPointer<qt::LedSign>& sign : signs_)
+    if (sign) alive.append(sign);
+  return alive;
+}
+
+Expected<void, std::string> DesignerForm::Load() {
+  for (qt::LedSign* sign : signs())
+    if (!sign->start()) return Failed(NameOf(*sign));
+  return {};
+}
+
+Expected<void, std::string> DesignerForm::Unload() {
+  if (unloaded_) return unload_status_;
+  unloaded_ = true;
+  for (qt::LedSign* sign : signs()) {
+    // A sign that fails to clear is stopped all the same: no step after the window has closed.
+    if (!sign->clear() && unload_status_) unload_status_ = Failed(NameOf(*sign));
+    sign->container().StopTimers();
+  }
+  return unload_status_;
+}
+
+bool DesignerForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window_.get() && event->type() == QEvent::Close) (void)Unload();
+  return QObject::eventFilter(watched, event);
+}
+
+QStringList DesignerPluginPaths() {
+  // Every copy of the plugin that is found is loaded, and each makes the program's own LedSign, from the
+  // library it already has.
+  return QStringList{QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../plugins/designer")} +
+         QUiLoader().pluginPaths();
+}
+
+int OpenDesignerForm(const std::string& source, const std::string& ui, const Overrides& overrides,
+                     std::ostream& err) {
+  // Qt aborts the program when it cannot reach the display; ask first and say why instead.
+  if (std::string why; !X11DisplayReachable(&why)) {
+    err << "glimmer: " << why << "; a Qt Designer form opens only in a window\n";
+    return kExitFailure;
+  }
+  static int argc = 1;
+  static char name[] = "glimmer";
+  static char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+
+  auto form = DesignerForm::Create(QByteArray::fromStdString(ui), DesignerPluginPaths(), overrides);
+  if (!form) {
+    err << "glimmer: " << source << ": " << form.error().what << '\n';
+    return form.error().status;
+  }
+  if (auto loaded = (*form)->Load(); !loaded) {
+    err << "glimmer: " << source << ": " << loaded.error() << " did not start\n";
+    return kExitFailure;
+  }
+  (*form)->window().show();
+  const int status = app.exec();
+  // A window that went away without a close event (a dialog's Escape) stops its signs here.
+  if (auto unloaded = (*form)->Unload(); !unloaded) {
+    err << "glimmer: " << source << ": " << unloaded.error() << " did not stop cleanly\n";
+    return kExitFailure;
+  }
+  return status == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace glimmer
