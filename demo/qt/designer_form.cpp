@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "control/led.h"
-#include "demo/display/x11_display.h"
+#include "demo/display/window_system_probe.h"
 #include "demo/exit_status.h"
 #include "host/qt/control_widget.h"
 
@@ -138,7 +138,7 @@ QStringList DesignerPluginPaths() {
 int OpenDesignerForm(const std::string& source, const std::string& ui, const Overrides& overrides,
                      std::ostream& err) {
   // Qt aborts the program when it cannot reach the display; ask first and say why instead.
-  if (std::string why; !X11DisplayReachable(&why)) {
+  if (std::string why; !WindowSystemReachable(&why)) {
     err << "glimmer: " << why << "; a Qt Designer form opens only in a window\n";
     return kExitFailure;
   }
@@ -146,6 +146,7 @@ int OpenDesignerForm(const std::string& source, const std::string& ui, const Ove
   static char name[] = "glimmer";
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  ReleaseWindowSystemProbe();
 
   auto form = DesignerForm::Create(QByteArray::fromStdString(ui), DesignerPluginPaths(), overrides);
   if (!form) {
