@@ -16,9 +16,9 @@ set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# Only the public headers, the four libraries and the package files; nothing of the tests or the build tree.
+# Only the public headers, the libraries and the package files; nothing of the tests or the build tree.
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
-set(allowed "^(include/glimmer/.+\\.h|lib/libglimmer_(host|control|qt_container|qt)\\.so(\\.[0-9.]+)?|"
+set(allowed "^(include/glimmer/.+\\.h|lib/libglimmer_(host|control|qt_host|qt_container|qt_properties|qt)\\.so(\\.[0-9.]+)?|"
             "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake)$")
 string(CONCAT allowed ${allowed})
 foreach(file IN LISTS installed)
