@@ -3,9 +3,13 @@
 # <P>/lib/cmake/Glimmer/, so that `find_package(Glimmer CONFIG REQUIRED)` gives
 #   Glimmer::control  the LED control (and Glimmer::host, the container contract it builds on): standard
 #                     library only;
-#   Glimmer::qt       the LedSign widget (and Glimmer::qt_container, the Qt container it hosts the control
-#                     in), which brings Qt 6 Widgets along through find_dependency.
+#   Glimmer::qt       the LedSign widget (and the libraries it is built on: Glimmer::qt_container, the Qt
+#                     container it hosts the control in; Glimmer::qt_host, that container's core without
+#                     widgets; Glimmer::qt_properties, the sign's Qt properties without widgets), which
+#                     brings Qt 6 Widgets along through find_dependency.
 # `find_package(Glimmer CONFIG REQUIRED COMPONENTS control)` asks for the control alone, without Qt.
+# The QML module Glimmer (qt/quick) is not a CMake target: QML programs import it from the prefix's QML
+# import folder, where it is installed with its item library (in <P>/lib/) beside the others.
 #
 # Every library of the package is shared: a Qt program that also loads a plugin built on the widget (Qt
 # Designer's, QUiLoader's) must see one copy of each class and its meta-object, or qobject_cast and

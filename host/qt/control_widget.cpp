@@ -1,7 +1,6 @@
 #include "host/qt/control_widget.h"
 
 #include <QPainter>
-#include <cmath>
 
 namespace glimmer::qt {
 
@@ -35,16 +34,11 @@ void ControlWidget::SizeChanged() {
 }
 
 int ControlWidget::pixel_scale() const {
-  const qreal ratio = devicePixelRatioF();
-  return ratio >= 2 ? static_cast<int>(std::floor(ratio)) : 1;
+  return PixelScale(devicePixelRatioF());
 }
 
 QSize ControlWidget::sizeHint() const {
-  // The surface drawn at `scale` device pixels per control pixel, in the widget's logical pixels.
-  const qreal factor = pixel_scale() / devicePixelRatioF();
-  const gdi::PixelView view = surface().pixels();
-  return {static_cast<int>(std::ceil(view.width * factor)),
-          static_cast<int>(std::ceil(view.height * factor))};
+  return LogicalSize(devicePixelRatioF());
 }
 
 void ControlWidget::FitWidget() {

@@ -1,6 +1,7 @@
 #include "host/qt/qt_container.h"
 
 #include <QPointF>
+#include <cmath>
 #include <string>
 
 #include "host/automation/property_bag.h"
@@ -45,6 +46,22 @@ QtTimer* QtContainer::timer(std::string_view name) {
 Result<Timer*> QtContainer::TimerChild(std::string_view name) {
   if (QtTimer* t = timer(name)) return t;
   return Fail(Error::ObjectRequired);
+}
+
+int QtContainer::PixelScale(qreal ratio) {
+  return ratio >= 2 ? static_cast<int>(std::floor(ratio)) : 1;
+}
+
+QSize QtContainer::LogicalSize(qreal ratio) const {
+  const qreal factor = PixelScale(ratio) / ratio;
+  const gdi::PixelView view = surface().pixels();
+  return {static_cast<int>(std::ceil(view.width * factor)),
+          static_cast<int>(std::ceil(view.height * factor))};
+}
+
+Status QtContainer::ResizeLogical(QSizeF logical, qreal ratio) {
+  const qreal factor = ratio / PixelScale(ratio);
+  return Resize(std::round(logical.width() * factor), std::round(logical.height() * factor));
 }
 
 // Made from writable memory, so that setting the ratio never copies the pixels.

@@ -1,7 +1,7 @@
 // The half of a Qt host that needs no widget: the container base with a QTimer for each child timer, the
-// delivery of ticks on the GUI thread, and the control's frame as images that a QPainter draws. The Qt
-// Widgets container (ControlWidget) presents it in a QWidget; a Qt Quick item can present it the same way,
-// with the same timing and the same pixels.
+// delivery of ticks on the GUI thread, the control's frame as images that a QPainter draws, and how big the
+// control's pixels are on a screen. The Qt Widgets container (ControlWidget) presents it in a QWidget; the
+// Qt Quick item (qt/quick) presents it the same way, with the same timing and the same pixels.
 //
 // Callbacks are delivered one at a time: a timer that elapses while a callback is still running (a host's
 // event handler that opens a dialog, say) skips that tick.
@@ -13,6 +13,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QSize>
+#include <QSizeF>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -41,6 +43,17 @@ class QtContainer : public ContainerBase {
   [[nodiscard]] QtTimer* timer(std::string_view name);
 
   Result<Timer*> TimerChild(std::string_view name) override;
+
+  // The control's pixels on a screen of device pixel ratio `ratio`: each is drawn as a square of
+  // PixelScale(ratio) device pixels, 1 below a ratio of 2 and the ratio's whole part from 2 on, so that
+  // nothing is ever interpolated.
+  [[nodiscard]] static int PixelScale(qreal ratio);
+  // The control's area in logical pixels on such a screen, rounded up (at a fractional ratio the last
+  // logical pixel may overhang the image by part of a pixel).
+  [[nodiscard]] QSize LogicalSize(qreal ratio) const;
+  // A host resize asked in logical pixels on such a screen: the size in the control's pixels goes to the
+  // control's size rule.
+  Status ResizeLogical(QSizeF logical, qreal ratio);
 
  protected:
   // Background, size, shapes and a QtTimer for every timer of the control's design.

@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QResizeEvent>
-#include <cmath>
 #include <optional>
 
 #include "control/geometry/led_design.h"
@@ -104,9 +103,7 @@ void LedSignPrivate::TimerChanged(const QString& name, bool running) {
 void LedSignPrivate::FitTo(QSize requested) {
   if (fitting || requested == view->size()) return;
   fitting = true;
-  // Logical pixels to the control's pixels, the inverse of the container's sizeHint.
-  const qreal factor = view->devicePixelRatioF() / view->pixel_scale();
-  (void)view->Resize(std::round(requested.width() * factor), std::round(requested.height() * factor));
+  (void)view->ResizeLogical(requested, view->devicePixelRatioF());
   fitting = false;
   FollowView();
 }

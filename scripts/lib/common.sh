@@ -4,16 +4,20 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Debian packages every build needs (giflib for --record, terminfo for --terminal, Qt 6 Widgets and Xlib
-# for the window, Qt's Designer and UiTools modules for the Designer plugin and the demo's .ui forms).
+# for the window, Qt's Designer and UiTools modules for the Designer plugin and the demo's .ui forms; Qt Quick
+# with the QML modules the module Glimmer and examples/sign.qml import at run time, and Qt's qml tool that
+# runs the example).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
-  qt6-base-dev libx11-dev qt6-tools-dev libqt6uitools6)
+  qt6-base-dev libx11-dev qt6-tools-dev libqt6uitools6
+  qt6-declarative-dev qml6-module-qtqml-workerscript qml6-module-qtquick
+  qml6-module-qtquick-window qml-qt6)
 
 # What the tests need besides: a virtual X server, screenshots, window lookup, a terminal emulator library
-# and tmux to read the terminal mode back, and the end-to-end tests' interpreter; Qt Designer itself
-# (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work.
-TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qt6-tools-dev-tools)
+# and tmux to read the terminal mode back, the end-to-end tests' interpreter, and Qt Quick Test's QML side;
+# Qt Designer itself (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work.
+TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qml6-module-qttest qt6-tools-dev-tools)
 
 # What scripts/bench needs besides: a virtual X server for the idle cost, and gifsicle, the optimiser whose
 # output the recorder's GIFs are measured against.

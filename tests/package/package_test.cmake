@@ -1,7 +1,10 @@
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
-#       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] -P package_test.cmake
+#       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]]
+#       -P package_test.cmake
 # Installs the build into WORK_DIR/prefix, checks what was installed, then configures, builds and runs the
-# consumer project and builds examples/ against that prefix, each in a folder of its own.
+# consumer project and builds examples/ against that prefix, each in a folder of its own. With QML_DIR (the
+# QML module's import folder, relative to the prefix) the module must be there too; with QMLTESTRUNNER a
+# QML test imports it from there alone.
 cmake_minimum_required(VERSION 3.25)
 
 function(run what)
@@ -16,12 +19,20 @@ set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# Only the public headers, the four libraries, the package files and the Designer plugin in Qt's plugin
-# folder; nothing of the tests or the build tree.
+# Only the public headers, the libraries, the package files, the Designer plugin in Qt's plugin folder and
+# the QML module; nothing of the tests or the build tree.
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
-set(allowed "^(include/glimmer/.+\\.h|lib/libglimmer_(host|control|qt_container|qt)\\.so(\\.[0-9.]+)?|"
-            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|${DESIGNER_PLUGIN})$")
-string(CONCAT allowed ${allowed})
+set(allowed "^(include/glimmer/.+\\.h|"
+            "lib/libglimmer_(host|control|qt_host|qt_container|qt_properties|qt|quick)\\.so(\\.[0-9.]+)?|"
+            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake")
+if(DESIGNER_PLUGIN)
+  list(APPEND allowed "|${DESIGNER_PLUGIN}")
+endif()
+if(QML_DIR)
+  string(REPLACE "." "\\." qml_dir_pattern "${QML_DIR}")
+  list(APPEND allowed "|${qml_dir_pattern}/Glimmer/(qmldir|glimmer_quick\\.qmltypes|libglimmer_quick_plugin\\.so)")
+endif()
+string(CONCAT allowed ${allowed} ")$")
 foreach(file IN LISTS installed)
   if(NOT file MATCHES "${allowed}")
     message(FATAL_ERROR "installed, but not part of the package: ${file}")
@@ -36,8 +47,12 @@ foreach(file IN LISTS installed)
     endforeach()
   endif()
 endforeach()
-foreach(needed include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cmake/Glimmer/GlimmerConfig.cmake
-               lib/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN})
+set(required include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cmake/Glimmer/GlimmerConfig.cmake
+             lib/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN})
+if(QML_DIR)
+  list(APPEND required ${QML_DIR}/Glimmer/qmldir ${QML_DIR}/Glimmer/libglimmer_quick_plugin.so)
+endif()
+foreach(needed IN LISTS required)
   if(NOT EXISTS ${prefix}/${needed})
     message(FATAL_ERROR "not installed: ${needed}")
   endif()
@@ -53,3 +68,10 @@ run("sign_consumer" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK_DIR
 
 run("configure examples/" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK_DIR}/examples ${configure_options})
 run("build examples/" ${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
+
+# `import Glimmer` from the prefix's QML import folder, and nothing else of this tree.
+if(QMLTESTRUNNER)
+  run("the installed QML module" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen --unset=QML2_IMPORT_PATH
+      --unset=QML_IMPORT_PATH ${QMLTESTRUNNER} -import ${prefix}/${QML_DIR}
+      -input ${SOURCE_DIR}/tests/package/consumer/tst_installed_module.qml)
+endif()

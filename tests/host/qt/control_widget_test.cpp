@@ -15,6 +15,7 @@
 #include "control/interface/led_members.h"
 #include "control/led.h"
 #include "host/headless/headless_container.h"
+#include "tests/support/grab_difference.h"
 #include "tests/support/reference_frame.h"
 
 namespace glimmer {
@@ -22,6 +23,7 @@ namespace {
 
 using qt::ControlWidget;
 using testing::FirstDifference;
+using testing::GrabDifference;
 
 // The same sign set up the same way in either container.
 template <class Host>
@@ -39,17 +41,6 @@ void Prepare(Host& host, std::int32_t border_style) {
 // The widget as the screen shows it, at one image pixel per device pixel.
 QImage Grab(ControlWidget& widget) {
   return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-// Where a grab differs from a frame drawn `scale` device pixels per control pixel: "" when it does not.
-std::string GrabDifference(const QImage& grab, const Image& frame, int scale) {
-  if (grab.width() < frame.width * scale || grab.height() < frame.height * scale)
-    return "grab is " + std::to_string(grab.width()) + " x " + std::to_string(grab.height());
-  for (int y = 0; y < frame.height * scale; ++y)
-    for (int x = 0; x < frame.width * scale; ++x)
-      if (grab.pixel(x, y) != frame.at(x / scale, y / scale))
-        return "device pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-  return "";
 }
 
 struct GrabCase {
