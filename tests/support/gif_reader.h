@@ -24,7 +24,7 @@ struct GifPlayback {
     int delay = 0;                                 // hundredths of a second
     int disposal = 0;
     int transparent = -1;  // the index of the pixels that leave the picture below, or -1
-    Image shown;  // the whole picture a viewer shows while the frame lasts
+    Image shown;           // the whole picture a viewer shows while the frame lasts
   };
   std::vector<Frame> frames;
 };
