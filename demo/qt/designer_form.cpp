@@ -10,8 +10,8 @@
 #include <QWidget>
 
 #include "control/led.h"
-#include "demo/display/window_system_probe.h"
 #include "demo/exit_status.h"
+#include "demo/qt/window_application.h"
 #include "host/qt/control_widget.h"
 
 namespace glimmer {
@@ -137,16 +137,12 @@ QStringList DesignerPluginPaths() {
 
 int OpenDesignerForm(const std::string& source, const std::string& ui, const Overrides& overrides,
                      std::ostream& err) {
-  // Qt aborts the program when it cannot reach the display; ask first and say why instead.
-  if (std::string why; !WindowSystemReachable(&why)) {
+  std::string why;
+  const auto app = OpenWindowApplication(&why);
+  if (!app) {
     err << "glimmer: " << why << "; a Qt Designer form opens only in a window\n";
     return kExitFailure;
   }
-  static int argc = 1;
-  static char name[] = "glimmer";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  ReleaseWindowSystemProbe();
 
   auto form = DesignerForm::Create(QByteArray::fromStdString(ui), DesignerPluginPaths(), overrides);
   if (!form) {
@@ -158,7 +154,7 @@ int OpenDesignerForm(const std::string& source, const std::string& ui, const Ove
     return kExitFailure;
   }
   (*form)->window().show();
-  const int status = app.exec();
+  const int status = app->exec();
   // A window that went away without a close event (a dialog's Escape) stops its signs here.
   if (auto unloaded = (*form)->Unload(); !unloaded) {
     err << "glimmer: " << source << ": " << unloaded.error() << " did not stop cleanly\n";

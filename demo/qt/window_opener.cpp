@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <string>
 
-#include "demo/display/window_system_probe.h"
 #include "demo/exit_status.h"
 #include "demo/qt/form_glimmer_window.h"
 #include "demo/qt/tick_recorder.h"
+#include "demo/qt/window_application.h"
 
 namespace glimmer {
 
@@ -17,18 +17,13 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
     err << "glimmer: " << tick_log.error() << '\n';
     return kExitUsage;
   }
-  // Qt aborts the program when it cannot reach the display; ask first and say why instead.
-  if (std::string why; !WindowSystemReachable(&why)) {
+  std::string why;
+  const auto app = OpenWindowApplication(&why);
+  if (!app) {
     err << "glimmer: " << why
         << "; use --terminal, --record FILE.gif or --frames DIR --ticks N to show the sign without it\n";
     return kExitFailure;
   }
-  // Qt keeps argc and argv for the life of the application; the program's own options are parsed already.
-  static int argc = 1;
-  static char name[] = "glimmer";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  ReleaseWindowSystemProbe();
 
   auto window = FormGlimmerWindow::Create(form, overrides);
   if (!window) {
@@ -44,7 +39,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"); timer != nullptr && *tick_log)
     recorder = std::make_unique<TickRecorder>(timer->qtimer(), **tick_log, err);
   (*window)->show();
-  const int status = app.exec();
+  const int status = app->exec();
   if (const Status& unload = (*window)->unload_status(); !unload) {
     err << "glimmer: Form_Unload: " << Describe(unload.error()) << '\n';
     return kExitFailure;
