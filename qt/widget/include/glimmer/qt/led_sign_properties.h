@@ -18,8 +18,9 @@ class LedSignProperties {
  public:
   // The colour schemes, numbered as the control numbers them (its Color 0, 1 and 2). Unscoped, because Qt
   // Designer saves an enum value as the enum's class and the value (LedSignProperties::Green) and uic
-  // writes that into C++; LedSign::Color::Green names it too.
-  enum Color { Red, Green, Yellow };
+  // writes that into C++; LedSign::Color::Green names it too. Its underlying type is fixed, so that any
+  // int a caller writes (the control refuses all but these three) is a value of the type.
+  enum Color : int { Red, Green, Yellow };
   Q_ENUM(Color)
 
   // The Qt properties that stand for the control's properties, in the order of the control's member list.
