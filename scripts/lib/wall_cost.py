@@ -38,7 +38,7 @@ LABELS = {"qpainter": ("QPainter widgets", "#c03030"), "glimmer": ("LedSign", "#
 
 def plot(figures, path):
     """CPU against N for both sides, as a PNG: program and X server together (solid), the program alone
-    (dashed)."""
+    (dashed), and the target: a quarter of the QPainter wall's program and X server (dotted)."""
     counts, curves, blocks = figures["counts"], [], []
     for side in ("qpainter", "glimmer"):
         label, colour = LABELS[side]
@@ -47,12 +47,16 @@ def plot(figures, path):
         blocks.append([(n, p["cpu_percent"] + p["xvfb_cpu_percent"]) for n, p in zip(counts, points)])
         curves.append(f'"-" with linespoints lw 1 pt 6 dt 2 lc rgb "{colour}" title "{label}: program"')
         blocks.append([(n, p["cpu_percent"]) for n, p in zip(counts, points)])
-    script = f"""set terminal pngcairo size 720,440 font "DejaVu Sans,10"
+        if side == "qpainter":
+            curves.append('"-" with lines lw 1 dt 3 lc rgb "#606060" title "a quarter of the QPainter widgets\' '
+                          'program + X server (the target)"')
+            blocks.append([(n, v / 4) for n, v in blocks[0]])
+    script = f"""set terminal pngcairo size 760,500 font "DejaVu Sans,10"
 set output "{path}"
 set title "A wall of N signs, each ticking every 50 ms, under Xvfb"
 set xlabel "signs (N)"
 set ylabel "CPU, % of one core"
-set key top left
+set key below left Left reverse maxrows 3
 set grid
 set xrange [0:{max(counts) + 5}]
 set yrange [0:*]
@@ -93,8 +97,9 @@ def main():
     for n in counts:
         for side in SIDES:
             f = figures["walls"][str(n)][side]
-            print(f"N = {n:3} {side:8} CPU {f['cpu_percent']:6.2f} % + X {f['xvfb_cpu_percent']:5.2f} % of a core, "
-                  f"peak {f['peak_mb']:6.1f} MB, p99 {f['ticks']['p99']:.3f} ms over {f['ticks']['count']} intervals")
+            t = f["ticks"]
+            print(f"N = {n:3} {side:8} CPU {f['cpu_percent']:6.2f} % + X {f['xvfb_cpu_percent']:5.2f} % of a "
+                  f"core, peak {f['peak_mb']:6.1f} MB, p99 {t['p99']:.3f} ms over {t['count']} intervals")
     for side, kb in figures["per_sign_kb"].items():
         print(f"{side}: {kb:.1f} KB per added sign")
     if args.plot:
