@@ -1,5 +1,6 @@
 #include "demo/qt/tick_recorder.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -26,42 +27,62 @@ Expected<std::optional<TickRecorder::Request>, std::string> TickRecorder::Reques
 }
 
 std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(const QTimer& timer, std::ostream& err) {
+  return FromEnvironment(std::span<const QTimer* const>(std::array{&timer}), err);
+}
+
+std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(std::span<const QTimer* const> timers,
+                                                            std::ostream& err) {
   const auto request = RequestFromEnvironment();
   if (!request) {
     err << "glimmer: " << request.error() << '\n';
     return nullptr;
   }
   if (!*request) return nullptr;
-  return std::make_unique<TickRecorder>(timer, **request, err);
+  return std::make_unique<TickRecorder>(timers, **request, err);
 }
 
 TickRecorder::TickRecorder(const QTimer& timer, const Request& request, std::ostream& err, QObject* parent)
-    : QObject(parent), path_(request.path), ticks_(request.ticks), err_(err) {
+    : TickRecorder(std::span<const QTimer* const>(std::array{&timer}), request, err, parent) {}
+
+TickRecorder::TickRecorder(std::span<const QTimer* const> timers, const Request& request, std::ostream& err,
+                           QObject* parent)
+    : QObject(parent), path_(request.path), ticks_(request.ticks), err_(err), tracks_(timers.size()) {
   // Opened now, so that a file that cannot be written is known before the ticks it would hold.
   file_.reset(std::fopen(path_.c_str(), "w"));
   if (!file_) {
     Report(errno);
     return;
   }
-  times_.reserve(ticks_);
-  connection_ = connect(&timer, &QTimer::timeout, this, [this] { Record(); });
+  for (std::size_t i = 0; i < timers.size(); ++i) {
+    Track& track = tracks_[i];
+    track.times.reserve(ticks_);
+    track.connection = connect(timers[i], &QTimer::timeout, this, [this, &track] { Record(track); });
+  }
 }
 
-void TickRecorder::Record() {
+std::size_t TickRecorder::recorded() const {
+  std::size_t n = 0;
+  for (const Track& track : tracks_)
+    n += track.times.size();
+  return n;
+}
+
+void TickRecorder::Record(Track& track) {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  times_.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+  track.times.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+  if (track.times.size() < ticks_) return;
+  disconnect(track.connection);
   // Written after the last tick it measures, so the write delays none of them.
-  if (times_.size() == ticks_) Write();
+  if (++full_ == tracks_.size()) Write();
 }
 
 void TickRecorder::Write() {
-  disconnect(connection_);
   int error = 0;
-  for (const std::int64_t t : times_)
-    if (std::fprintf(file_.get(), "%lld\n", static_cast<long long>(t)) < 0) {
-      error = errno;
-      break;
-    }
+  for (std::size_t i = 0; i < tracks_.size() && error == 0; ++i) {
+    if (i > 0 && std::fputc('\n', file_.get()) == EOF) error = errno;
+    for (const std::int64_t t : tracks_[i].times)
+      if (error == 0 && std::fprintf(file_.get(), "%lld\n", static_cast<long long>(t)) < 0) error = errno;
+  }
   if (std::fclose(file_.release()) != 0 && error == 0) error = errno;
   written_ = error == 0;
   if (!written_) Report(error);

@@ -1,10 +1,12 @@
-// Records when a QTimer fires, to measure how evenly it ticks. The times go into a buffer allocated up
-// front and are written out only once the buffer is full, so recording costs one clock read per tick and
-// never disturbs the ticks it measures.
+// Records when QTimers fire, to measure how evenly they tick. The times go into buffers allocated up front
+// and are written out only once every buffer is full, so recording costs one clock read per tick and never
+// disturbs the ticks it measures.
 //
 // Benchmarks switch it on from the environment: GLIMMER_TICK_LOG names the file, GLIMMER_TICK_COUNT the
 // number of ticks (401, for 400 intervals, when unset or empty; a whole decimal number from 1 to
-// kMaxTicks otherwise). The file gets one line per tick: nanoseconds on the monotonic clock.
+// kMaxTicks otherwise), of each timer. The file gets one line per tick: nanoseconds on the monotonic clock;
+// with several timers, each timer's ticks in the order the timers were given, with an empty line between
+// one timer's and the next.
 #pragma once
 
 #include <QObject>
@@ -14,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,16 +43,27 @@ class TickRecorder final : public QObject {
   // file that cannot be opened or written is reported on `err`, which must outlive the recorder; nothing
   // is recorded when the file cannot be opened.
   TickRecorder(const QTimer& timer, const Request& request, std::ostream& err, QObject* parent = nullptr);
+  // The same for several timers: `request.ticks` timeouts of each, written once all have theirs.
+  TickRecorder(std::span<const QTimer* const> timers, const Request& request, std::ostream& err,
+               QObject* parent = nullptr);
   // A recorder as the environment asks for one, or none; a refused GLIMMER_TICK_COUNT is reported on `err`
   // and records nothing either.
   [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(const QTimer& timer, std::ostream& err);
+  [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(std::span<const QTimer* const> timers,
+                                                                     std::ostream& err);
 
-  [[nodiscard]] std::size_t recorded() const { return times_.size(); }
+  // Ticks recorded so far, of all timers together.
+  [[nodiscard]] std::size_t recorded() const;
   // Whether the file has been written; false also while recording and after a write that failed.
   [[nodiscard]] bool written() const { return written_; }
 
  private:
-  void Record();
+  struct Track {
+    std::vector<std::int64_t> times;
+    QMetaObject::Connection connection;
+  };
+
+  void Record(Track& track);
   void Write();
   void Report(int error);
 
@@ -61,8 +75,8 @@ class TickRecorder final : public QObject {
   std::size_t ticks_;
   std::ostream& err_;
   std::unique_ptr<std::FILE, CloseFile> file_;
-  std::vector<std::int64_t> times_;
-  QMetaObject::Connection connection_;
+  std::vector<Track> tracks_;
+  std::size_t full_ = 0;
   bool written_ = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "host/qt/repaint_pacer.h"
+
 namespace glimmer::qt {
 
 ControlWidget::ControlWidget(const ControlClass& control_class, QWidget* parent)
@@ -75,7 +77,7 @@ bool ControlWidget::OnScreen() const {
 }
 
 void ControlWidget::RequestRepaint() {
-  if (OnScreen()) update();
+  if (OnScreen()) RepaintPacer::instance().Request(this);
 }
 
 void ControlWidget::ShapesChanged() {

@@ -14,6 +14,10 @@
 // timing are its own) but nothing is painted: no repaint is asked for until the widget can be seen again,
 // and then it shows the control's current pixels.
 //
+// Repaints go through the thread's RepaintPacer: a sign that ticks when nothing was painted within the last
+// frame (16 ms) is repainted at once; many signs ticking at phases of their own are repainted together at
+// the end of the frame, in one pass over the window and one flush to the display, instead of one each.
+//
 // Events the control raises reach the host as the eventRaised signal and through on_event, both before the
 // raise returns. Placing a control in an application takes a few lines:
 //

@@ -1,6 +1,7 @@
 #include "host/qt/qt_container.h"
 
 #include <QPointF>
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -76,17 +77,46 @@ const QImage& QtContainer::PixelImage(const gdi::PixelView& view, qreal ratio) {
   return pixels_;
 }
 
-const QImage& QtContainer::Rings(std::int32_t width, std::int32_t height, qreal ratio) {
-  if (rings_stale_ || rings_.width() != width || rings_.height() != height) {
-    rings_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    rings_.fill(Qt::transparent);
-    // The outlines are opaque 0xFFRRGGBB words, the same words the headless container draws.
-    const gdi::PixelView layer{reinterpret_cast<Pixel*>(rings_.bits()), width, height};
-    for (const auto& s : shapes())
-      s->DrawOnto(layer);
-    rings_stale_ = false;
+const std::vector<QtContainer::RingSpan>& QtContainer::Rings(std::int32_t width, std::int32_t height) {
+  if (!rings_stale_ && rings_size_ == QSize(width, height)) return rings_;
+  rings_.clear();
+  rings_size_ = QSize(width, height);
+  rings_stale_ = false;
+  if (shapes().empty() || width <= 0 || height <= 0) return rings_;
+  // The outlines are opaque 0xFFRRGGBB words on a transparent layer, the same words the headless container
+  // draws; each row's runs of one colour extend the run of the row above when they match it.
+  std::vector<Pixel> layer(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+  const gdi::PixelView view{layer.data(), width, height};
+  for (const auto& s : shapes())
+    s->DrawOnto(view);
+  std::vector<std::size_t> open, next;
+  for (std::int32_t y = 0; y < height; ++y) {
+    const Pixel* row = view.row(y);
+    next.clear();
+    for (std::int32_t x = 0; x < width;) {
+      const Pixel p = row[x];
+      std::int32_t end = x + 1;
+      while (end < width && row[end] == p)
+        ++end;
+      if (p != 0) {
+        const QRect run(x, y, end - x, 1);
+        const QColor colour = QColor::fromRgb(p);
+        auto above = std::find_if(open.begin(), open.end(), [&](std::size_t i) {
+          const QRect& r = rings_[i].rect;
+          return r.left() == run.left() && r.width() == run.width() && rings_[i].colour == colour;
+        });
+        if (above != open.end()) {
+          rings_[*above].rect.setBottom(y);
+          next.push_back(*above);
+        } else {
+          rings_.push_back({run, colour});
+          next.push_back(rings_.size() - 1);
+        }
+      }
+      x = end;
+    }
+    std::swap(open, next);
   }
-  if (rings_.devicePixelRatio() != ratio) rings_.setDevicePixelRatio(ratio);
   return rings_;
 }
 
@@ -96,7 +126,14 @@ void QtContainer::PaintFrame(QPainter& painter, qreal image_ratio) {
   // Whole device pixels per control pixel: nothing is interpolated, so nothing blurs.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   painter.drawImage(QPointF(0, 0), PixelImage(view, image_ratio));
-  painter.drawImage(QPointF(0, 0), Rings(view.width, view.height, image_ratio));
+  const std::vector<RingSpan>& rings = Rings(view.width, view.height);
+  if (rings.empty()) return;
+  // In control pixels, which map onto whole device pixels.
+  painter.save();
+  painter.scale(1 / image_ratio, 1 / image_ratio);
+  for (const RingSpan& span : rings)
+    painter.fillRect(span.rect, span.colour);
+  painter.restore();
 }
 
 }  // namespace glimmer::qt

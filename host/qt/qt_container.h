@@ -11,8 +11,10 @@
 // exist. Overrides of SizeChanged and ShapesChanged call these first.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <cstdint>
@@ -71,13 +73,20 @@ class QtContainer : public ContainerBase {
  private:
   void Tick(QtTimer& timer);
   [[nodiscard]] const QImage& PixelImage(const gdi::PixelView& view, qreal ratio);
-  [[nodiscard]] const QImage& Rings(std::int32_t width, std::int32_t height, qreal ratio);
+  // A run of outline pixels of one colour, in control pixels.
+  struct RingSpan {
+    QRect rect;
+    QColor colour;
+  };
+  [[nodiscard]] const std::vector<RingSpan>& Rings(std::int32_t width, std::int32_t height);
 
   std::vector<std::unique_ptr<QtTimer>> timers_;
   // The screen's pixels as an image that shares their memory, made again only when the surface moves.
   QImage pixels_;
-  // The shapes' outlines on a transparent layer, redrawn only when a shape or the size changes.
-  QImage rings_;
+  // The shapes' outlines as runs of one colour, found again only when a shape or the size changes: a few
+  // rectangles to fill on each paint, rather than a layer as large as the control to blend over it.
+  std::vector<RingSpan> rings_;
+  QSize rings_size_;
   bool rings_stale_ = true;
   std::int64_t ticks_ = 0;
 };

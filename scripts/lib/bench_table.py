@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Prints one table: the benchmarks from Google Benchmark JSON files with the ratios that compare the sign's
 tick; given --idle, the idle cost and smoothness figures of scripts/lib/idle_cost.py; given --recording,
-the GIF sizes and recording memory of scripts/lib/recording.py; each beside its target and whether it was
-met."""
+the GIF sizes and recording memory of scripts/lib/recording.py; given --wall, the walls of signs of
+scripts/lib/wall_cost.py; each beside its target and whether it was met."""
 import argparse
 import json
 
@@ -104,11 +104,38 @@ def recording(table, figures):
               f"{m['difference_mb']:+.1f} MB", "<= +10 MB", high=10)
 
 
+WALL_SIDES = (("glimmer", "LedSign"), ("qpainter", "QPainter"))
+
+
+def wall(table, figures):
+    """One row per number of signs and side: program + X server CPU, peak memory, p99 tick interval; then the
+    targets at the most signs, and the memory each added sign costs."""
+    counts = figures["counts"]
+    for n in counts:
+        for side, label in WALL_SIDES:
+            f = figures["walls"][str(n)][side]
+            table.add(f"Wall of {n}, {label}", f["cpu_percent"],
+                      f"{f['cpu_percent']:.2f} + {f['xvfb_cpu_percent']:.2f} %, {f['peak_mb']:.1f} MB, "
+                      f"{f['ticks']['p99']:.2f} ms")
+    most = figures["walls"][str(max(counts))]
+    g, q = most["glimmer"], most["qpainter"]
+    total = g["cpu_percent"] + g["xvfb_cpu_percent"], q["cpu_percent"] + q["xvfb_cpu_percent"]
+    ratio = total[0] / total[1] if total[1] > 0 else None
+    table.add(f"Wall of {max(counts)}, CPU + X, LedSign / QPainter", ratio,
+              f"{ratio:.2f}" if ratio is not None else "", "<= 0.25", high=0.25)
+    extra = g["ticks"]["p99"] - q["ticks"]["p99"]
+    table.add(f"Wall of {max(counts)}, p99, LedSign - QPainter", extra, f"{extra:+.2f} ms", "<= +1 ms", high=1)
+    for side, label in WALL_SIDES:
+        kb = figures["per_sign_kb"].get(side)
+        table.add(f"Wall, memory per added sign, {label}", kb, f"{kb:.0f} KB" if kb is not None else "")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("benchmarks", nargs="*", help="Google Benchmark JSON files")
     parser.add_argument("--idle", help="the JSON that scripts/lib/idle_cost.py wrote")
     parser.add_argument("--recording", help="the JSON that scripts/lib/recording.py wrote")
+    parser.add_argument("--wall", help="the JSON that scripts/lib/wall_cost.py wrote")
     args = parser.parse_args()
     table = Table()
     benchmarks(table, load(args.benchmarks))
@@ -118,6 +145,9 @@ def main():
     if args.recording:
         with open(args.recording) as f:
             recording(table, json.load(f))
+    if args.wall:
+        with open(args.wall) as f:
+            wall(table, json.load(f))
     table.print()
 
 

@@ -19,9 +19,9 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
 # Qt Designer itself (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work.
 TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qml6-module-qttest qt6-tools-dev-tools)
 
-# What scripts/bench needs besides: a virtual X server for the idle cost, and gifsicle, the optimiser whose
-# output the recorder's GIFs are measured against.
-BENCH_PACKAGES=(xvfb python3 gifsicle)
+# What scripts/bench needs besides: a virtual X server for the idle cost and the walls of signs, gifsicle, the
+# optimiser whose output the recorder's GIFs are measured against, and gnuplot for the plot of the walls.
+BENCH_PACKAGES=(xvfb python3 gifsicle gnuplot-nox)
 
 # The sanitizer and fuzzing build: clang 14 with its sanitizer runtimes and libFuzzer.
 SANITIZER_PACKAGES=(clang-14 libclang-rt-14-dev)

@@ -5,9 +5,9 @@ Each run starts glimmer and the bare window side by side, each on a private Xvfb
 environment. Both record the times of their timer's ticks into a buffer allocated up front and write them
 out once TICKS ticks are in (GLIMMER_TICK_LOG), so the recording does not disturb the ticks: 401 ticks at
 50 ms are 20 s of running. Each program is ended as soon as its log is written, and its rusage gives the
-CPU time of all its threads over its whole life, start-up included, as a share of one core, and its peak
-resident memory. Figures, and the differences between the two programs within each run, are medians over
-the runs.
+CPU time of all its threads over its whole life, start-up included, as a share of one core (its X server's
+over the same time too), and its peak resident memory. Figures, and the differences between the two
+programs within each run, are medians over the runs.
 
 Writes the figures as JSON (for scripts/lib/bench_table.py) and prints them.
 """
@@ -29,9 +29,10 @@ PROGRAMS = ("glimmer", "bare")
 
 
 def intervals_ms(path):
+    """The intervals of every timer in a tick log, in ms: its timers' ticks are separated by empty lines."""
     with open(path) as f:
-        times = [int(line) for line in f if line.strip()]
-    return [(b - a) / 1e6 for a, b in zip(times, times[1:])]
+        tracks = [[int(line) for line in block.split()] for block in f.read().split("\n\n")]
+    return [(b - a) / 1e6 for times in tracks for a, b in zip(times, times[1:])]
 
 
 def percentile(values, p):
@@ -53,6 +54,19 @@ def log_complete(path, ticks):
         return sum(1 for line in f if line.strip()) >= ticks
 
 
+def cpu_seconds(pid):
+    """CPU time of a running process so far, all its threads, to the nanosecond (the scheduler's own count;
+    /proc/PID/stat counts in hundredths, too coarse for an X server that works a few milliseconds a second)."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except FileNotFoundError:  # a thread that ended meanwhile
+            pass
+    return total / 1e9
+
+
 def stop(process):
     """Ends the process and returns its rusage: CPU time of every thread, and peak resident memory."""
     process.send_signal(signal.SIGTERM)
@@ -61,12 +75,15 @@ def stop(process):
     return usage
 
 
-def one_run(commands, ticks, tmp, run):
-    servers, processes, logs, envs = [], {}, {}, {}
+def one_run(commands, ticks, tmp, run, timers=1, screen=(800, 600)):
+    """Runs the commands side by side, each on an Xvfb server of its own, until each has written its tick
+    log (`ticks` ticks of each of its `timers` timers). For each: its CPU and its X server's CPU over its
+    life as shares of one core, its peak resident memory, and its tick intervals."""
+    servers, processes, logs, envs = {}, {}, {}, {}
     try:
-        for name in PROGRAMS:
-            server, display = start_xvfb()
-            servers.append(server)
+        for name in commands:
+            server, display = start_xvfb(*screen)
+            servers[name] = server
             env = {k: v for k, v in os.environ.items()
                    if k not in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
             runtime = os.path.join(tmp, f"runtime-{name}-{run}")
@@ -75,45 +92,53 @@ def one_run(commands, ticks, tmp, run):
             env.update(DISPLAY=display, XDG_RUNTIME_DIR=runtime, GLIMMER_TICK_LOG=logs[name],
                        GLIMMER_TICK_COUNT=str(ticks))
             envs[name] = env
-        started = {}
-        for name in PROGRAMS:
+        started, server_started = {}, {}
+        for name, command in commands.items():
             with open(os.path.join(tmp, f"{name}-{run}.err"), "wb") as err:
-                processes[name] = subprocess.Popen(commands[name], env=envs[name], stdout=subprocess.DEVNULL,
+                server_started[name] = cpu_seconds(servers[name].pid)
+                processes[name] = subprocess.Popen(command, env=envs[name], stdout=subprocess.DEVNULL,
                                                    stderr=err)
             started[name] = time.monotonic()
         # Each program runs until its log is written, a moment after its last recorded tick, and is ended
         # then: its lifetime is start-up plus (TICKS - 1) x 50 ms.
         result, deadline = {}, time.monotonic() + ticks * 0.05 + 60
-        while len(result) < len(PROGRAMS):
+        while len(result) < len(commands):
             for name, process in processes.items():
                 if name in result:
                     continue
                 if process.poll() is not None:
                     with open(os.path.join(tmp, f"{name}-{run}.err"), errors="replace") as err:
                         raise Failure(f"{name} ended early with status {process.returncode}: {err.read()}")
-                if log_complete(logs[name], ticks):
+                if log_complete(logs[name], ticks * timers):
+                    server_cpu = cpu_seconds(servers[name].pid) - server_started[name]
                     usage = stop(process)
                     lifetime = time.monotonic() - started[name]
                     result[name] = {"cpu_percent": 100 * (usage.ru_utime + usage.ru_stime) / lifetime,
+                                    "xvfb_cpu_percent": 100 * server_cpu / lifetime,
                                     "peak_mb": usage.ru_maxrss / 1024, "seconds": lifetime,
                                     "ticks": smoothness(intervals_ms(logs[name]))}
             if time.monotonic() > deadline:
                 raise Failure("the tick logs were not written in time")
             time.sleep(0.01)
-        # Differences within the run, where both programs met the same load on the machine.
-        g, b = result["glimmer"], result["bare"]
-        result["difference"] = {"cpu_percent": g["cpu_percent"] - b["cpu_percent"],
-                                "peak_mb": g["peak_mb"] - b["peak_mb"],
-                                "p99": g["ticks"]["p99"] - b["ticks"]["p99"]}
         return result
     finally:
         for process in processes.values():
             if process.poll() is None:
                 process.kill()
                 process.wait()
-        for server in servers:
+        for server in servers.values():
             server.terminate()
             server.wait(timeout=30)
+
+
+def idle_run(commands, ticks, tmp, run):
+    result = one_run(commands, ticks, tmp, run)
+    # Differences within the run, where both programs met the same load on the machine.
+    g, b = result["glimmer"], result["bare"]
+    result["difference"] = {"cpu_percent": g["cpu_percent"] - b["cpu_percent"],
+                            "peak_mb": g["peak_mb"] - b["peak_mb"],
+                            "p99": g["ticks"]["p99"] - b["ticks"]["p99"]}
+    return result
 
 
 def medians(runs):
@@ -138,7 +163,7 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         for run in range(args.runs):
             try:
-                runs.append(one_run(commands, args.ticks, tmp, run))
+                runs.append(idle_run(commands, args.ticks, tmp, run))
             except Failure as failure:
                 print(f"idle-cost: {failure}", file=sys.stderr)
                 return 1

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""The measuring scripts behind scripts/bench: a short idle-cost run of the real programs, a short run of the
-recording measurements, and the table's ratios and verdicts on figures whose outcome is known.
+"""The measuring scripts behind scripts/bench: short idle-cost and wall runs of the real programs, a short
+run of the recording measurements, and the table's ratios and verdicts on figures whose outcome is known.
 
-The idle-cost run here is a smoke run of about a second: it checks that both programs start, record their
-ticks and are measured, not how fast they are (timing is scripts/bench's business, not CI's). The recording
-run has a stand-in for gifsicle that copies the file, so that it measures the same on every machine.
+The idle-cost and wall runs here are smoke runs of about a second: they check that the programs start,
+record their ticks and are measured, not how fast they are (timing is scripts/bench's business, not CI's).
+The recording run has a stand-in for gifsicle that copies the file, so that it measures the same on every
+machine.
 """
 
 import argparse
@@ -48,6 +49,27 @@ def idle_cost_smoke(args, tmp):
                        ("peak_mb", g["peak_mb"] - b["peak_mb"]),
                        ("p99", g["ticks"]["p99"] - b["ticks"]["p99"])):
         expect(math.isclose(d[key], extra), f"{key}: not glimmer less bare")
+
+
+def wall_smoke(args, tmp):
+    """Walls of 1 and 3 signs: every sign's ticks recorded, both sides and their X servers measured."""
+    out = os.path.join(tmp, "wall.json")
+    run = subprocess.run([sys.executable, os.path.join(LIB, "wall_cost.py"), "--wall", args.wall,
+                          "--counts", "1,3", "--ticks", "6", "--runs", "1", "--json", out],
+                         capture_output=True, text=True, timeout=120)
+    expect(run.returncode == 0, f"wall_cost.py failed: {run.stderr}")
+    with open(out) as f:
+        figures = json.load(f)
+    for n in (1, 3):
+        for side in ("glimmer", "qpainter"):
+            f = figures["walls"][str(n)][side]
+            expect(f["ticks"]["count"] == 5 * n, f"{side} x {n}: {f['ticks']['count']} intervals, not {5 * n}")
+            # Intervals within each sign's ticks only: one from a sign's last tick to the next sign's first
+            # would be about -250 ms and pull the mean far from 50.
+            expect(40 < f["ticks"]["mean"] < 60, f"{side} x {n}: intervals {f['ticks']}")
+            expect(0 < f["cpu_percent"] and 0 <= f["xvfb_cpu_percent"] < 100 * os.cpu_count(),
+                   f"{side} x {n}: CPU shares {f['cpu_percent']}, {f['xvfb_cpu_percent']}")
+    expect(set(figures["per_sign_kb"]) == {"glimmer", "qpainter"}, f"per sign: {figures['per_sign_kb']}")
 
 
 def recording_smoke(args, tmp):
@@ -101,16 +123,29 @@ def recording_figures(ratio, extra_mb):
                                        "long_gif_bytes": 20000000, "difference_mb": extra_mb}}
 
 
-def table(tmp, times_us, idle, recording=None):
+def wall_figures(cpu_ratio, p99_extra):
+    def side(cpu, p99, peak):
+        return {"cpu_percent": cpu, "xvfb_cpu_percent": cpu / 4, "peak_mb": peak,
+                "ticks": {"p99": p99, "count": 400}}
+    walls = {str(n): {"qpainter": side(0.2 * n, 51.0, 24 + 0.05 * n),
+                      "glimmer": side(0.2 * n * cpu_ratio, 51.0 + p99_extra, 24 + 0.1 * n)} for n in (1, 100)}
+    return {"counts": [1, 100], "walls": walls, "per_sign_kb": {"glimmer": 102.4, "qpainter": 51.2}, "runs": 3}
+
+
+def table(tmp, times_us, idle, recording=None, wall=None):
     bench, idle_path = os.path.join(tmp, "tick_bench.json"), os.path.join(tmp, "idle-table.json")
     recording_path = os.path.join(tmp, "recording-table.json")
+    wall_path = os.path.join(tmp, "wall-table.json")
     write_benchmarks(bench, times_us)
     with open(idle_path, "w") as f:
         json.dump(idle, f)
     with open(recording_path, "w") as f:
         json.dump(recording or recording_figures(0.97, 1.5), f)
+    with open(wall_path, "w") as f:
+        json.dump(wall or wall_figures(cpu_ratio=0.2, p99_extra=0.5), f)
     run = subprocess.run([sys.executable, os.path.join(LIB, "bench_table.py"), bench, "--idle", idle_path,
-                          "--recording", recording_path], capture_output=True, text=True, timeout=60)
+                          "--recording", recording_path, "--wall", wall_path],
+                         capture_output=True, text=True, timeout=60)
     expect(run.returncode == 0, f"bench_table.py failed: {run.stderr}")
     rows = {}
     for line in run.stdout.splitlines()[2:]:
@@ -133,18 +168,21 @@ def table_verdicts(tmp):
     expect(rows["DemoTick"][0] == "3.00 us", f"DemoTick shows {rows['DemoTick']}: not the median")
     bad = verdicts(rows)
     expect(set(bad.values()) == {"yes"}, f"figures within every target: {bad}")
-    expect(len(bad) == 15, f"{len(bad)} targets judged, not 15: {sorted(bad)}")
+    expect(len(bad) == 17, f"{len(bad)} targets judged, not 17: {sorted(bad)}")
+    expect(rows["Wall of 100, CPU + X, LedSign / QPainter"][0] == "0.20", f"wall ratio {rows}")
+    expect(rows["Wall, memory per added sign, LedSign"][0] == "102 KB", f"per sign {rows}")
     expect(rows["GIF demo --scale 2 / gifsicle -O3"][0] == "0.9700 (970 / 1,000 B)",
            f"the demo's GIF at scale 2 shows {rows['GIF demo --scale 2 / gifsicle -O3']}")
 
     slow = dict(good, DemoTick=25.0, **{"LongTextTick/1820": 250.0, "LongTextTick/1000000": 1200.0})
     rows = table(tmp, slow, idle_figures(cpu_extra=0.3, mean=50.06, p99_extra=0.6),
-                 recording_figures(ratio=1.001, extra_mb=10.5))
+                 recording_figures(ratio=1.001, extra_mb=10.5), wall_figures(cpu_ratio=0.26, p99_extra=1.1))
     missed = {name for name, met in verdicts(rows).items() if met == "NO"}
     expect(missed == {"DemoTick / QPainterFrame", "DemoTick / Floor", "LongTextTick/1820",
                       "LongTextTick/1000000", "Idle CPU, glimmer - bare", "Tick interval mean, glimmer (400)",
                       "Tick interval p99, glimmer - bare", "GIF demo --scale 2 / gifsicle -O3",
-                      "Recording peak memory, 4000 - 40 ticks"}, f"missed targets judged as {sorted(missed)}")
+                      "Recording peak memory, 4000 - 40 ticks", "Wall of 100, CPU + X, LedSign / QPainter",
+                      "Wall of 100, p99, LedSign - QPainter"}, f"missed targets judged as {sorted(missed)}")
     rows = table(tmp, good, idle_figures(cpu_extra=0, mean=49.94, p99_extra=0))
     expect(verdicts(rows)["Tick interval mean, glimmer (400)"] == "NO", "a mean 0.06 ms short passed")
 
@@ -153,8 +191,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--glimmer", required=True)
     parser.add_argument("--bare", required=True)
+    parser.add_argument("--wall", required=True)
     args = parser.parse_args()
-    checks = {"idle cost smoke run": idle_cost_smoke, "recording smoke run": recording_smoke,
+    checks = {"idle cost smoke run": idle_cost_smoke, "wall smoke run": wall_smoke,
+              "recording smoke run": recording_smoke,
               "table verdicts": lambda _, tmp: table_verdicts(tmp)}
     failed = 0
     with tempfile.TemporaryDirectory() as tmp:

@@ -7,6 +7,7 @@
 
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +60,33 @@ TEST_F(TickRecorderTest, WritesTheTicksAskedForOnceInOrderAndThenStops) {
   QTest::qWait(20);
   EXPECT_EQ(recorder.recorded(), 5u);
   EXPECT_EQ(ReadTimes(path), times);
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(TickRecorderTest, SeveralTimersAreWrittenOnceAllHaveTheirTicksEachInItsOwnBlock) {
+  const auto path = dir_ / "ticks";
+  std::ostringstream err;
+  QTimer slow;
+  slow.setTimerType(Qt::PreciseTimer);
+  const std::array<const QTimer*, 2> timers{&timer_, &slow};
+  TickRecorder recorder(timers, {.path = path.string(), .ticks = 3}, err);
+  timer_.start(1);
+  slow.start(20);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.written(); }, 30000));
+  EXPECT_EQ(recorder.recorded(), 6u);
+  // The fast timer's three ticks came long before the slow one's third; they were kept, not written early.
+  std::ifstream in(path);
+  std::vector<std::vector<std::int64_t>> blocks(1);
+  for (std::string line; std::getline(in, line);)
+    if (line.empty())
+      blocks.emplace_back();
+    else
+      blocks.back().push_back(std::stoll(line));
+  ASSERT_EQ(blocks.size(), 2u);
+  for (const auto& block : blocks)
+    ASSERT_EQ(block.size(), 3u);
+  EXPECT_GE(blocks[1][2] - blocks[1][0], 30'000'000) << "the slow timer's ticks, 20 ms apart";
+  EXPECT_LT(blocks[0][2], blocks[1][2]);
   EXPECT_EQ(err.str(), "");
 }
 

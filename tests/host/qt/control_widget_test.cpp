@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QImage>
 #include <QPixmap>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include "control/interface/led_members.h"
 #include "control/led.h"
 #include "host/headless/headless_container.h"
+#include "host/qt/repaint_pacer.h"
 #include "tests/support/grab_difference.h"
 #include "tests/support/reference_frame.h"
 
@@ -247,6 +249,52 @@ TEST_P(OutOfSight, TicksGoOnUnpaintedAndTheNextTickBackOnScreenPaints) {
 INSTANTIATE_TEST_SUITE_P(Away, OutOfSight,
                          ::testing::Values(AwayCase{false, false}, AwayCase{false, true},
                                            AwayCase{true, false}, AwayCase{true, true}));
+
+// Counts the repaint passes of a window: one for every batch of widgets Qt paints together.
+class PaintPasses : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    count += event->type() == QEvent::UpdateRequest;
+    return false;
+  }
+};
+
+TEST(ControlWidget, TicksWithinAFrameArePaintedTogetherAndNoneIsLost) {
+  QWidget window;
+  std::vector<ControlWidget*> signs;
+  for (int i = 0; i < 4; ++i) {
+    signs.push_back(new ControlWidget(LED::Class(), &window));
+    signs.back()->move(0, 40 * i);
+    Prepare(*signs.back(), 1);
+    ASSERT_TRUE(signs.back()->control_as<LED>().Delay(32767));  // only the test's ticks
+  }
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  qt::RepaintPacer& pacer = qt::RepaintPacer::instance();
+  // A frame far longer than the test takes, so that what it gathers does not depend on the machine.
+  pacer.set_frame_milliseconds(1000);
+  QTest::qWait(1100);  // nothing painted within the last frame
+  PaintPasses passes;
+  window.installEventFilter(&passes);
+  std::vector<std::int64_t> painted;
+  for (ControlWidget* sign : signs)
+    painted.push_back(sign->paints());
+
+  // Each sign ticks at a moment of its own, with Qt free to paint in between.
+  for (ControlWidget* sign : signs) {
+    ASSERT_TRUE(sign->FireTimer("TimerLED"));
+    QCoreApplication::processEvents();
+  }
+  for (std::size_t i = 0; i < signs.size(); ++i)
+    EXPECT_TRUE(QTest::qWaitFor([&] { return signs[i]->paints() > painted[i]; }, 5000)) << "sign " << i;
+  pacer.set_frame_milliseconds(qt::RepaintPacer::kDefaultFrameMilliseconds);
+  // The first at once, the three within its frame together at the frame's end.
+  EXPECT_EQ(passes.count, 2);
+  window.removeEventFilter(&passes);
+}
 
 TEST(ControlWidget, PropertyChangesReachTheHost) {
   ControlWidget widget(LED::Class());

@@ -1,0 +1,125 @@
+// A wall of signs: N signs in a grid layout, each with its own 50 ms timer and its own text and colour,
+// either LedSigns or the typical QPainter widget (QPainterSign) for comparison. scripts/bench runs both side
+// by side under Xvfb and measures their CPU, memory and tick intervals (GLIMMER_TICK_LOG records the ticks
+// of every sign's timer, as the demo records its own).
+//
+//   wall glimmer|qpainter N [--same-phase]
+//
+// The signs start once the window has been laid out and shown, so that start-up does not fall into the
+// measured intervals, and their timers are spread evenly over one period: signs started independently (by
+// data arriving, by the user) tick at phases of their own, and each tick then asks for a repaint of its own.
+// --same-phase starts them all at once instead, so that Qt paints every tick of one period together.
+#include <glimmer/qt/led_sign.h>
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "bench/qpainter_sign.h"
+#include "control/geometry/led_design.h"
+#include "demo/qt/tick_recorder.h"
+#include "host/qt/control_widget.h"
+
+namespace {
+
+using glimmer::qt::LedSign;
+
+constexpr int kWidth = 251;       // the demo's sign
+constexpr int kDelay = 50;        // ms per step
+constexpr int kColumns = 4;       // signs side by side: 100 signs are 25 rows of 4
+constexpr int kStartAfter = 200;  // ms after show: the layout and the first full paint are done
+
+constexpr std::array kTexts = {"PLATFORM 1  10:42  LONDON KINGS CROSS",
+                               "DELAYED",
+                               "GATE B12 BOARDING",
+                               "EXIT 4",
+                               "BUS 73 - 3 MIN",
+                               "TRACK 9: ON TIME",
+                               "CLOSED",
+                               "OPEN 24 HOURS",
+                               "ROOM 101",
+                               "NOW SERVING 42",
+                               "NEXT STOP: CENTRAL",
+                               "GLIMMER"};
+
+struct Side {
+  std::function<QWidget*(int index)> make;
+  std::function<void(QWidget*)> start;
+  std::function<const QTimer&(QWidget*)> timer;
+};
+
+Side GlimmerSide() {
+  return {[](int i) {
+            auto* sign = new LedSign;
+            sign->setText(kTexts[i % kTexts.size()]);
+            sign->setColor(static_cast<LedSign::Color>(i % 3));
+            sign->setRepeated(true);
+            sign->setDelay(kDelay);
+            sign->setMinimumWidth(kWidth);
+            sign->resize(kWidth, 32);
+            return sign;
+          },
+          [](QWidget* w) { static_cast<LedSign*>(w)->start(); },
+          [](QWidget* w) -> const QTimer& {
+            return static_cast<LedSign*>(w)->container().timer(glimmer::kTimerLED)->qtimer();
+          }};
+}
+
+Side QPainterSide() {
+  static constexpr std::array<std::array<QRgb, 2>, 3> kColours = {{{qRgb(255, 0, 0), qRgb(119, 0, 0)},
+                                                                   {qRgb(0, 255, 0), qRgb(0, 119, 0)},
+                                                                   {qRgb(255, 255, 0), qRgb(119, 119, 0)}}};
+  return {[](int i) -> QWidget* {
+            const auto& c = kColours[i % 3];
+            return new glimmer::bench::QPainterSign(kTexts[i % kTexts.size()], QColor(c[0]), QColor(c[1]),
+                                                    kWidth);
+          },
+          [](QWidget* w) { static_cast<glimmer::bench::QPainterSign*>(w)->start(kDelay); },
+          [](QWidget* w) -> const QTimer& { return static_cast<glimmer::bench::QPainterSign*>(w)->timer(); }};
+}
+
+int Usage() {
+  std::fputs("usage: wall glimmer|qpainter N [--same-phase]\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 3) return Usage();
+  const std::string_view kind = argv[1];
+  const int count = std::atoi(argv[2]);
+  const bool same_phase = argc > 3 && std::strcmp(argv[3], "--same-phase") == 0;
+  if ((kind != "glimmer" && kind != "qpainter") || count < 1) return Usage();
+  const Side side = kind == "glimmer" ? GlimmerSide() : QPainterSide();
+
+  QWidget window;
+  window.setWindowTitle(kind == "glimmer" ? "Wall of LedSigns" : "Wall of QPainter signs");
+  auto* grid = new QGridLayout(&window);
+  grid->setSpacing(6);
+  std::vector<QWidget*> signs;
+  std::vector<const QTimer*> timers;
+  for (int i = 0; i < count; ++i) {
+    signs.push_back(side.make(i));
+    grid->addWidget(signs.back(), i / kColumns, i % kColumns);
+    timers.push_back(&side.timer(signs.back()));
+  }
+  const auto recorder = glimmer::TickRecorder::FromEnvironment(timers, std::cerr);
+  window.show();
+  for (int i = 0; i < count; ++i) {
+    const int offset = same_phase ? 0 : i * kDelay / count;
+    QTimer::singleShot(kStartAfter + offset, Qt::PreciseTimer, signs[i],
+                       [&side, sign = signs[i]] { side.start(sign); });
+  }
+  return app.exec();
+}

@@ -1,0 +1,41 @@
+#include "host/qt/repaint_pacer.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace glimmer::qt {
+
+RepaintPacer& RepaintPacer::instance() {
+  static QPointer<RepaintPacer> pacer;
+  if (!pacer) pacer = new RepaintPacer(QCoreApplication::instance());
+  return *pacer;
+}
+
+RepaintPacer::RepaintPacer(QObject* application) : QObject(application) {
+  timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
+  connect(&timer_, &QTimer::timeout, this, [this] { EndFrame(); });
+}
+
+void RepaintPacer::Request(QWidget* widget) {
+  if (!timer_.isActive() && (!last_.isValid() || last_.elapsed() >= frame_)) {
+    widget->update();
+    ++frames_;
+    last_.start();
+    return;
+  }
+  if (std::find(pending_.begin(), pending_.end(), widget) == pending_.end()) pending_.emplace_back(widget);
+  if (!timer_.isActive()) timer_.start(std::max<int>(0, frame_ - static_cast<int>(last_.elapsed())));
+}
+
+// Widgets gone meanwhile are skipped; a widget hidden meanwhile ignores its update, as Qt's widgets do.
+void RepaintPacer::EndFrame() {
+  if (pending_.empty()) return;
+  for (const QPointer<QWidget>& widget : pending_)
+    if (widget) widget->update();
+  pending_.clear();
+  ++frames_;
+  last_.start();
+}
+
+}  // namespace glimmer::qt

@@ -1,0 +1,47 @@
+// Paces the repaints that controls ask for, so that many controls ticking at phases of their own are painted
+// together, a frame at a time, instead of each tick on its own.
+//
+// Every repaint costs Qt a pass over the window's widgets and a flush to the display, whatever was drawn: a
+// wall of a hundred signs that each tick every 50 ms at a phase of its own asks for 2,000 repaints a second,
+// and those, not the ticks, would be most of its cost. A request when no repaint was issued within the last
+// frame (about 60 a second) is passed on at once, so a single sign is painted as soon as it ticks; one
+// within a frame of the last waits for the frame's end, when every widget that asked meanwhile is repainted
+// in one pass. No tick is delayed and no tick's pixels are lost at any Delay above a frame; the screen shows
+// at most one frame a frame, as a display does anyway.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+namespace glimmer::qt {
+
+class RepaintPacer final : public QObject {
+ public:
+  static constexpr int kDefaultFrameMilliseconds = 16;
+
+  // The pacer of the GUI thread, shared by every container widget; made on first use as a child of the
+  // application, so it goes with it.
+  [[nodiscard]] static RepaintPacer& instance();
+
+  // Asks for a repaint of the whole widget: at once, or with the others at the end of the current frame.
+  void Request(QWidget* widget);
+  // The length of a frame; tests lengthen it to see what a frame gathers, whatever the machine's speed.
+  void set_frame_milliseconds(int milliseconds) { frame_ = milliseconds; }
+  // Repaints issued so far (each a QWidget::update of one widget, or of several together).
+  [[nodiscard]] long long frames() const { return frames_; }
+
+ private:
+  explicit RepaintPacer(QObject* application);
+  void EndFrame();
+
+  std::vector<QPointer<QWidget>> pending_;
+  QElapsedTimer last_;
+  QTimer timer_;
+  int frame_ = kDefaultFrameMilliseconds;
+  long long frames_ = 0;
+};
+
+}  // namespace glimmer::qt
