@@ -284,22 +284,18 @@ void LedSignItem::EnabledChanged(bool on) {
 // --- Mouse ----------------------------------------------------------------------------------------------
 
 void LedSignItem::mousePressEvent(QMouseEvent* event) {
-  pressed_ = true;
+  clicks_.Press(event->button() == Qt::LeftButton);
   event->accept();
 }
 
 void LedSignItem::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && contains(event->position());
-  pressed_ = false;
   event->accept();
-  if (click) emit clicked();
+  if (clicks_.Release(event->button() == Qt::LeftButton, contains(event->position()))) emit clicked();
 }
 
-// The release that ends a double click is not another click.
 void LedSignItem::mouseDoubleClickEvent(QMouseEvent* event) {
-  pressed_ = false;
   event->accept();
-  emit doubleClicked();
+  if (clicks_.DoubleClick(event->button() == Qt::LeftButton)) emit doubleClicked();
 }
 
 // --- Accessibility --------------------------------------------------------------------------------------

@@ -47,6 +47,7 @@
 #include <optional>
 
 #include "host/qt/qt_container.h"
+#include "qt/widget/click_tracker.h"
 #include "qt/widget/led_sign_binding.h"
 
 namespace glimmer::qt {
@@ -144,7 +145,7 @@ class LedSignItem : public QQuickItem, public QtContainer {
   // The frame has changed since it was last turned into a texture.
   bool stale_ = true;
   bool fitting_ = false;
-  bool pressed_ = false;
+  ClickTracker clicks_;
   bool closing_ = false;
   std::int64_t paints_ = 0;
   QPointer<QQuickWindow> window_;

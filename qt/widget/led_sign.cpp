@@ -8,6 +8,7 @@
 #include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
 #include "host/qt/control_widget.h"
+#include "qt/widget/click_tracker.h"
 #include "qt/widget/led_sign_accessible.h"
 #include "qt/widget/led_sign_binding.h"
 
@@ -29,7 +30,7 @@ class LedSignPrivate {
   ControlWidget* view;
   std::optional<LedSignBinding> binding;
   bool fitting = false;
-  bool pressed = false;
+  ClickTracker clicks;
 };
 
 LedSignPrivate::LedSignPrivate(LedSign* sign) : q(sign), view(new ControlWidget(LED::Class(), sign)) {
@@ -216,23 +217,19 @@ void LedSign::changeEvent(QEvent* event) {
 }
 
 void LedSign::mousePressEvent(QMouseEvent* event) {
-  d_->pressed = event->button() == Qt::LeftButton;
+  d_->clicks.Press(event->button() == Qt::LeftButton);
   event->accept();
 }
 
 void LedSign::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click =
-      d_->pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-  d_->pressed = false;
   event->accept();
-  if (click) emit clicked();
+  if (d_->clicks.Release(event->button() == Qt::LeftButton, rect().contains(event->position().toPoint())))
+    emit clicked();
 }
 
-// The release that ends a double click is not another click.
 void LedSign::mouseDoubleClickEvent(QMouseEvent* event) {
-  d_->pressed = false;
   event->accept();
-  if (event->button() == Qt::LeftButton) emit doubleClicked();
+  if (d_->clicks.DoubleClick(event->button() == Qt::LeftButton)) emit doubleClicked();
 }
 
 }  // namespace glimmer::qt
