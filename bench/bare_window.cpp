@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The baseline any Qt program pays, for comparison with the running demo: a window of the demo's size whose
 // precise 50 ms timer only asks for a repaint of a 251 x 32 area. GLIMMER_TICK_LOG records its ticks as the
 // demo records its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/demo_frame.h"
 
 #include "control/tables/glyph_font.h"

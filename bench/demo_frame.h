@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo's frame at one moment of its pass, as a list of dots: what every renderer in the benchmarks draws.
 #pragma once
 

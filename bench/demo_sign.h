@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo's sign in a headless container: 251 x 32 pixels, "GLIMMER" in green, repeating, advanced some
 // ticks into its pass.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo frame drawn the way a typical Qt LED widget draws it: QPainter::fillRect of every 2 x 2 dot on a
 // QImage. Checked once against the control's own frame, so both draw the same dots in the same colours.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bench/qpainter_sign.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A typical Qt LED sign widget, for comparison with LedSign in the wall benchmark: a QWidget with its own
 // precise QTimer whose paintEvent draws the rings and every 2 x 2 dot with QPainter::fillRect, lit or unlit
 // as the scrolling text asks. It shows what LedSign shows at the same size (the same font, pitch and

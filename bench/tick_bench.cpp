@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One tick of the sign through the real control, against the least work any renderer of the frame must do.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A wall of signs: N signs in a grid layout, each with its own 50 ms timer and its own text and colour,
 // either LedSigns or the typical QPainter widget (QPainterSign) for comparison. scripts/bench runs both side
 // by side under Xvfb and measures their CPU, memory and tick intervals (GLIMMER_TICK_LOG records the ticks

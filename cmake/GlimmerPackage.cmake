@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The installed package: `cmake --install <build> --prefix <P>` puts the public headers under
 # <P>/include/glimmer/, the shared libraries under <P>/lib/, and the CMake package under
 # <P>/lib/cmake/Glimmer/, so that `find_package(Glimmer CONFIG REQUIRED)` gives
@@ -56,4 +57,5 @@ function(glimmer_install_package)
     COMPATIBILITY SameMinorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/GlimmerConfig.cmake ${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
     DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmer)
 endfunction()

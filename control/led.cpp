@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/led.h"
 
 #include <optional>

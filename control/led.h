@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LED: a one-line dot-matrix LED sign that scrolls its text from right to left.
 //
 // The control shows a lattice of 2 x 2-pixel dots, nine rows high on a 3-pixel pitch, inside a grey and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The departures board of examples/board.ui, a form made in Qt Designer, compiled into the program by uic
 // as Designer's forms usually are: the signs are members of the generated Ui::DeparturesBoard, with the
 // properties the form sets, and the program starts them. (glimmer --form examples/board.ui loads the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two LED signs in an ordinary Qt window: each sits in a layout like any widget, its properties are set
 // through Qt's property system, and a label counts the passes of the first one. It needs only the installed
 // header and Glimmer::qt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two LED signs and a counter of their passes, in QML: `import Glimmer` and its LedSign item. Run it with
 // Qt's own qml tool, with the module's folder on the import path (Debian's qml-qt6 puts the tool in
 // /usr/lib/qt6/bin):

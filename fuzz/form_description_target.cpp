@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/form_description_target.h"
 
 #include <algorithm>

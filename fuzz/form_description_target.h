@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the reader of the demo window's stored description.
 //
 // The bytes are a description file. The reader refuses them with a one-line error whose place lies within

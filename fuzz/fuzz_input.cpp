@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/fuzz_input.h"
 
 #include <bit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a fuzzer's bytes as the values a fuzz target needs. Every read succeeds: past the end it yields
 // zeros, so that any byte string is a valid input and short inputs mean short runs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fuzz targets by name. Each takes any byte string and returns "" or what went wrong; libFuzzer
 // executables (fuzz/libfuzzer_main.cpp) abort on a failure, and the regression test runs every committed
 // input of fuzz/corpus/<name>/ and fuzz/regressions/<name>/ through its target.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The libFuzzer entry point of one target, chosen when the executable is built (GLIMMER_FUZZ_TARGET). A
 // target that reports a failure is a crash: libFuzzer keeps the input.
 #include <cstdio>

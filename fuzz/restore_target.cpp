@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/restore_target.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the restore of saved state from arbitrary bag contents.
 //
 // The bytes become a property bag of arbitrary keys (the six property names in any letter case, the host's

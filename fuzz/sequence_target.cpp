@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/sequence_target.h"
 
 #include <algorithm>

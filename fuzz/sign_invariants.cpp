@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/sign_invariants.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What must hold for a sign in a headless container whatever was done to it: its objects are exactly those
 // its state needs (the surface's context and bitmap, and never a brush between calls), its state is one of
 // Idle, Running and Stopped (the timer runs only with a whole surface), and every pixel it shows is a dot

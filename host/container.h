@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a control asks of the container that hosts it: its drawing surface and size, the screen's twips per
 // pixel, its child objects (timers and rectangle shapes, made from its design-time description), the
 // PropertyChanged notice and the event channel.

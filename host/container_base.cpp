@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/container_base.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every container of this project shares: the control's area (an in-memory surface that the control
 // draws on through hDC), its size in pixels with the twips conversion and the nested resize, its rectangle
 // shapes drawn over the pixels, the creation of the control from its class, and the delivery and recording of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A control as a container hosts it: the callbacks the container delivers, one at a time on its
 // user-interface thread, the late-bound interface, and the design-time description it is built from.
 #pragma once

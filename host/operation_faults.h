@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Injected failures of container operations, for tests: "the next k calls of this operation fail", or "the
 // n-th call from now fails". Every call is counted, so that a test can find each step of a procedure.
 #pragma once

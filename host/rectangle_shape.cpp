@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/rectangle_shape.h"
 
 #include <algorithm>

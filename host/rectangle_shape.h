@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A rectangle shape child: its geometry and outline state, and the drawing of its 1-pixel outline.
 // Containers hold one per ShapeDesign and draw them above the control's pixels in creation order.
 #pragma once

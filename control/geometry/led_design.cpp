@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/geometry/led_design.h"
 
 namespace glimmer {

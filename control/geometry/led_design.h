@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control's design-time description: what a container makes before the control's first callback.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/geometry/size_rule.h"
 
 #include <cmath>

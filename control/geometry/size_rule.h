@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The size rule the control applies on every resize: 32 pixels high and 3n + 2 pixels wide (the smallest
 // such width not below the rounded width asked for), with the two border rings following the new size.
 #pragma once

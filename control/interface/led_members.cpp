@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/interface/led_members.h"
 
 #include <array>

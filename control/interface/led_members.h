@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control's public interface as a late-bound caller and a designer's member list see it: properties
 // (derived from the property list), the methods Clear and Show, and the events Click, DblClick, Terminate.
 #pragma once

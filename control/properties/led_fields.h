@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control's six property fields, in their declared order, with the values a created instance holds
 // before its properties are initialised or restored.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/properties/properties.h"
 
 #include "control/geometry/led_design.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control's properties and saved state: the six fields, the five-step property write, the defaults of a
 // new instance, the restore and the save through the property bag, and ApplySettings, which hands Enabled,
 // BorderStyle and Delay to the container.

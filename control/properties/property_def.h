@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every property of the control declared once: its name (also its bag key and the name given to
 // PropertyChanged), member identifier, field, initial value, the range a write accepts, the type it is saved
 // and reported as, and its description and category. The public accessors, the member table, late-bound

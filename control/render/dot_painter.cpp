@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/render/dot_painter.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paints dots straight into a surface's pixels, clipped to it: the same pixels that 2 x 2 solid fills of
 // the drawing layer give, without making a brush per dot. The renderer uses it only where it has accounted
 // for the brushes those fills would have made (gdi::ReserveBrushes), so that every pixel, and every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/render/renderer.h"
 
 #include <algorithm>

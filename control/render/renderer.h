@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The animation engine: Show (start), Clear (stop and release), and the timer tick, which builds one whole
 // frame on an off-screen surface and copies it to the control in one block.
 //

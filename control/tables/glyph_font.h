@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 5 x 7 dot font of the sign: the digits, the capital letters, "-", ":" and the space, in table order.
 // Each row reads left to right, '#' for a lit dot and '.' for an unlit one.
 #pragma once

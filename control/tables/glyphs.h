@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The glyph table: 39 records of 36 elements in one flat sequence of 1404. Element 36g is the key of glyph g
 // (one 16-bit character); elements 36g + 1 to 36g + 35 are its 5 x 7 bitmap cells row after row, 1 for a
 // lit dot and 0 for an unlit one: row r, column c is element 36g + 1 + 5r + c.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dot colours: a lit (bright) and an unlit (dim) colour for each of the three colour schemes.
 //
 // Entry 2c is the lit colour and entry 2c + 1 the unlit colour of scheme c (0 red, 1 green, 2 yellow).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "control/tables/table_faults.h"
 
 namespace glimmer::table_faults {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A seam for tests: makes the next assembly of a table fail as if memory had run out, so that the control's
 // creation callback can be seen to fail the way it must. Not used by the control otherwise.
 #pragma once

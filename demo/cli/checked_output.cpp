@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/cli/checked_output.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Standard output that says why it was lost: a stream that passes everything on to another stream's buffer
 // and keeps the reason (errno) of the first write or flush that failed, so that the program can end with
 // status 1 and a message instead of losing its output without a word (a full disk, a closed pipe).

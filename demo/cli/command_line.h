@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's command line (CLI11):
 //
 //   glimmer [--text T] [--color red|green|yellow|0|1|2] [--delay MS] [--once | --repeat] [--border on|off]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // glimmer: the demo program. Opens the FormGlimmer window, which scrolls "GLIMMER" until it is closed, or
 // shows the sign in the terminal (--terminal, or where no display can be reached), or, without either,
 // renders the sign as PNG frames (--frames) or an animated GIF (--record), or, with --save, writes the

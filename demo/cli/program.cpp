@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/cli/program.h"
 
 #include <cstdlib>

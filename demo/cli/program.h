@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The glimmer program without its toolkits: command line, form description, and what it does: open the
 // window, show the sign in the terminal (--terminal, or when no display can be reached), record PNG frames
 // (--frames) or an animated GIF (--record), or save the description (--save); or open a form made in Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/display/window_system_probe.h"
 
 #include <fcntl.h>

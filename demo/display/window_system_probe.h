@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whether Qt can open a window here, asked before the program's own QApplication exists. Qt ends the
 // process (qFatal) when no platform plugin can start (a Wayland name without a compositor, an X display
 // that refuses, a QT_QPA_PLATFORM that cannot run), and it waits for good on a display that accepts the

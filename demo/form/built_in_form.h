@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The form description the program opens without --form: demo/FormGlimmer.toml, compiled in, so that the
 // program runs from anywhere.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored description of the demo window FormGlimmer and of the one control it hosts, LED1: what the
 // program opens, and what --save writes. Measures are in twips, stored at kTwipsPerPixel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/form/form_file.h"
 
 #include <toml++/toml.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored form description as a TOML file (read and written with toml++). It is also the host's
 // property-bag format: LED1's entries keep their types, so that a 16-bit integer, a 32-bit integer, a
 // double, a Boolean and a text each come back as what they were.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FormGlimmer without its toolkit: how LED1 is built from the stored description and the command line's
 // overrides, the window's two handlers, the client area around LED1, and the description of the form as
 // it opened. The Qt window and the headless frame recorder both build LED1 through BuildLed1, so both show

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/form/toml_precheck.h"
 
 #include <cstdio>

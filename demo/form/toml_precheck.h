@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What toml++ (3.3) cannot read safely, found before it parses the text.
 //
 // - Nesting. toml++ walks the finished tree recursively (and so does the tree's destructor), one call per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/messages/escaping_stream.h"
 
 #include "demo/messages/message_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An output stream that passes whole lines on to another stream with their control characters escaped
 // (EscapeControlsKeepingLines). The program writes every message through one, so that no message, whoever
 // composes it and whatever it repeats, sends the terminal anything but text.

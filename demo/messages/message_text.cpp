@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/messages/message_text.h"
 
 #include <cstdio>

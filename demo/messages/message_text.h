@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text that a message repeats from outside the program (a command-line value, a file name, a key from a
 // description, a library's own words) as plain text for a terminal: every control character is shown
 // escaped, so that a message can neither send the terminal an escape sequence nor break its line.

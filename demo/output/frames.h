@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless frame recorder, a fixed contract that tools outside the project rely on:
 //
 //   glimmer --frames DIR --ticks N [overrides]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/output/gif_animation.h"
 
 #include <algorithm>

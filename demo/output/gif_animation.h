@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns the sign's frames, one per tick, into the frames of an animated GIF.
 //
 // Pixels: every frame is the control's picture (W x 32 with its rings) in the recording's palette, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/output/gif_encoder.h"
 
 #include <gif_lib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes an animated GIF89a with giflib: the logical screen, one global colour table, the NETSCAPE2.0
 // block that makes viewers repeat the animation forever, and frames that each draw over a rectangle of the
 // picture and stay in place under the next one. The bytes go to a sink as they are coded, in pieces of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plans a frame of an animated GIF that draws the next picture over the one a viewer shows: the rectangle
 // it covers and the pixels it holds, chosen by the bytes giflib will write for it, which LzwModel counts
 // exactly before anything is written.

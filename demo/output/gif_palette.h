@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour table of a recording: the few colours the sign can paint, each once, in the order given, and
 // the lookup from a pixel to its index. GIF tables hold a power of two of entries (2 to 256); the entries
 // beyond the colours repeat the first one and are never drawn: the first of them, when there is one, marks

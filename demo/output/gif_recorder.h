@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The animated GIF recorder:
 //
 //   glimmer --record FILE.gif [--ticks N] [--scale K] [overrides]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Chooses the pixels of a frame that a viewer shows alike whether they are drawn or left transparent (the
 // pixels that did not change since the frame before) so that giflib's LZW coder sends few codes: at each
 // such pixel, the value that goes on with the string the coder is matching, or else starts the longest

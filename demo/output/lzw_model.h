@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A model of the LZW coder that giflib runs over a frame's pixels, step for step: the same string table
 // (a code for each table entry, then the clear and end codes, then one new string after every code sent,
 // up to code 4094, after which it sends a clear code and starts over) and the same code widths. It tells

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/output/png_writer.h"
 
 #include <png.h>

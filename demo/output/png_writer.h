@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes an Image as an 8-bit RGB PNG (libpng).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/output/safe_file.h"
 
 #include <cerrno>

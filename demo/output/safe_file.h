@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one way the program writes a file (--save, --record and every --frames frame): a file appears whole
 // or not at all, and nothing but a regular file is ever replaced. Open() looks at the name before any work
 // is done, so that a path that cannot be written costs nothing:

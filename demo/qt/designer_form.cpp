@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/qt/designer_form.h"
 
 #include <glimmer/qt/led_sign.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A form made in Qt Designer (a .ui file), opened as the demo opens FormGlimmer: QUiLoader builds it through
 // the LedSign Designer plugin, the command line's options are written to every sign on it, every sign
 // starts when the form loads (as Form_Load starts LED1) and every sign stops when its window closes (as

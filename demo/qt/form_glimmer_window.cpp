@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/qt/form_glimmer_window.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FormGlimmer as a Qt window: the caption, frame and buttons of its description, a client area of the
 // stored size (grown around a wider LED1), centred on the screen at start, and LED1 hosted in a
 // ControlWidget at its stored place. Closing the window runs Form_Unload, which stops the sign before the

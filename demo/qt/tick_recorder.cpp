@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/qt/tick_recorder.h"
 
 #include <array>

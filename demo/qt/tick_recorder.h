@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Records when QTimers fire, to measure how evenly they tick. The times go into buffers allocated up front
 // and are written out only once every buffer is full, so recording costs one clock read per tick and never
 // disturbs the ticks it measures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/qt/window_application.h"
 
 #include "demo/display/window_system_probe.h"

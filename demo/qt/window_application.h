@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QApplication of a window of the demo (the demo window, a Qt Designer form), made only once the window
 // system probe has said that a window can open here: Qt would abort the program, or wait for good, where none
 // can.

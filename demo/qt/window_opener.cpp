@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/qt/window_opener.h"
 
 #include <QApplication>

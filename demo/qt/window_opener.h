@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens FormGlimmer in a Qt application and runs it until the user closes it.
 #pragma once
 

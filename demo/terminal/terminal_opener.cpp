@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "demo/terminal/terminal_opener.h"
 
 #include <langinfo.h>

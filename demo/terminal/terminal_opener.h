@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shows FormGlimmer's sign, LED1, running in the terminal on standard output, until q or Ctrl-C is typed
 // or a signal ends it. LED1 is built exactly as the window builds it; Form_Load starts it and Form_Unload
 // stops it, as when the window opens and closes.

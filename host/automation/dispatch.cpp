@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/automation/dispatch.h"
 
 #include "host/automation/property_bag.h"

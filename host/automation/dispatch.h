@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Late-bound calls: a host reaches a control's public members by member identifier (or by name), without
 // compiling against the control's class.
 #pragma once

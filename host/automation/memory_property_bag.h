@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A property bag held in memory: entries in the order they were first stored, keys kept as they were
 // written and matched without regard to letter case. A value equal to its default (numerically, whatever the
 // widths) is left out, and any entry it would replace is removed, so a bag of defaults stays empty.

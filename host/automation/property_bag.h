@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The property bag through which a control saves and restores its state.
 #pragma once
 

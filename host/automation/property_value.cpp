@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/automation/property_value.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A value as the property bag and late-bound calls carry it: empty, a 16-bit or 32-bit integer, a double,
 // a Boolean, or a text of 16-bit characters.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 16-bit Boolean of the control's interface and saved state: True is -1, False is 0.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checked integer arithmetic and the rounding the control uses everywhere.
 //
 // Coordinates and counters on the drawing surface are 16-bit; every addition, subtraction and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run-time error codes and the result types that carry them.
 //
 // No exception crosses an interface in this project: every operation that can fail returns a Status or a

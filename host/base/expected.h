@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Expected<T, E> and Unexpected<E>: std::expected where the standard library has it, and otherwise a small
 // stand-in with the same interface for what this project uses.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Twips <-> pixels for containers.
 //
 // A size set in twips reads back in pixels as twips / factor. A size of exactly W pixels that a caller

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Colour values.
 //
 // ColorRef is a colour as the control and its container exchange it: 32 bits laid out 0x00BBGGRR (red in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing calls the control makes, implemented over in-memory 32-bit pixel surfaces.
 //
 // The calls keep the shape of the platform calls the control was written against: 32-bit handles, 0 for a

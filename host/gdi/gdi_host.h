@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What containers, tests and the fast frame painter need from the drawing layer beyond the platform calls:
 // direct pixel access, owned surfaces, the system colour table, fault injection and object counts.
 #pragma once

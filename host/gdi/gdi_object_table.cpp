@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/gdi/gdi_object_table.h"
 
 #include <algorithm>

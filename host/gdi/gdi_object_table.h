@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing layer's object table: every context, bitmap and brush, addressed by checked 32-bit handles.
 //
 // A handle carries a slot index and the slot's generation; a slot's generation changes whenever its object is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The kinds of object the drawing layer makes, and how many of each are alive: shared by the object table
 // and the accounting that containers and tests read (gdi_host.h).
 #pragma once

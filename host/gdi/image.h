@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An owned picture of W x H pixels, row after row: what containers hand to tests, PNG writers and windows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A rectangle of surface pixels: left <= x < right, top <= y < bottom.
 #pragma once
 

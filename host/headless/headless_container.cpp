@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/headless/headless_container.h"
 
 #include <algorithm>

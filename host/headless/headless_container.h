@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A container without a window: the control's area is a pixel buffer in memory, its timers run on a virtual
 // clock that the host advances, and everything the control tells its container (PropertyChanged, raised
 // events, callback errors, resize nesting) is recorded. Tests, frame recording, the terminal and the

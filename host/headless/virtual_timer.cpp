@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/headless/virtual_timer.h"
 
 namespace glimmer {

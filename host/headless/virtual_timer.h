@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A child timer driven by a virtual clock that the headless container advances: no thread, no sleep.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/qt/control_widget.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A Qt 6 widget that hosts one control: the Qt counterpart of the headless container.
 //
 // The control draws into an in-memory surface (the drawing layer's bitmap); the widget shows those pixels

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/qt/qt_container.h"
 
 #include <QPointF>

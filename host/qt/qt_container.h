@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The half of a Qt host that needs no widget: the container base with a QTimer for each child timer, the
 // delivery of ticks on the GUI thread, the control's frame as images that a QPainter draws, and how big the
 // control's pixels are on a screen. The Qt Widgets container (ControlWidget) presents it in a QWidget; the

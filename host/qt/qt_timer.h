@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A child timer on a QTimer of precise type, for the Qt container.
 //
 // The same rules as every container's timer: while Enabled and with an Interval above 0 it fires every

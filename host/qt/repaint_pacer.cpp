@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/qt/repaint_pacer.h"
 
 #include <QCoreApplication>

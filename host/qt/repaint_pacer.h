@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paces the repaints that controls ask for, so that many controls ticking at phases of their own are painted
 // together, a frame at a time, instead of each tick on its own.
 //

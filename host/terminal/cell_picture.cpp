@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/cell_picture.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sign as a terminal shows it: one character cell per dot, and the rings as a frame of block
 // characters around the dots.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/raw_mode.h"
 
 #include <unistd.h>

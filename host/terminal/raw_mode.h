@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Puts a terminal into raw input mode for the life of the object and puts back the settings it had.
 //
 // Keys arrive one by one and unechoed; Ctrl-C, Ctrl-Z and Ctrl-\ arrive as bytes instead of raising

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/screen_painter.h"
 
 #include <algorithm>

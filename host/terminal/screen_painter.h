@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns pictures into what the terminal is sent: the bytes that bring the screen from the picture painted
 // last to the next one, as one string that is written at once, so that a frame never shows half drawn.
 //

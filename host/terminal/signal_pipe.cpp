@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/signal_pipe.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns the signals that end, stop, continue or resize a terminal program into bytes on a pipe, so that the
 // event loop waits on them like on the keyboard and handles them in its own time, with the terminal
 // restored by the usual destructors. For the life of the object it catches every signal that comes from

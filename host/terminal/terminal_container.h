@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A container that shows its control in a text terminal: the terminal counterpart of the headless and Qt
 // containers.
 //

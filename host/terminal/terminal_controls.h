@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control sequences of the terminal that TERM names, from the terminfo database (ncurses' libtinfo):
 // moving the cursor, clearing, the alternate screen, hiding the cursor, switching automatic margins off.
 // Each is passed through terminfo's own output routine (tputs), which turns the padding some entries carry

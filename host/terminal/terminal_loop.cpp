@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/terminal_loop.h"
 
 #include <poll.h>

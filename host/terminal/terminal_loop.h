@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a TerminalContainer in a real terminal: its virtual clock follows the real one (a steady clock,
 // from the start of Run), every wake-up presents what changed, and the loop sleeps in poll() until the
 // next tick, a key or a signal. A tick that came due while the process could not run (a stopped or busy

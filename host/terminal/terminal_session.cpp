@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/terminal/terminal_session.h"
 
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A terminal given over to a full-screen picture for the life of the object: raw input, the alternate
 // screen, no cursor, no automatic margins, a cleared screen. The destructor gives the terminal back as it
 // was: colours reset, margins and cursor back on, the alternate screen left (which brings back what the

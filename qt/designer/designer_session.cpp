@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/designer/designer_session.h"
 
 #include <glimmer/qt/led_sign.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the plugin does for signs inside Qt Designer, and only there: the property editor groups the sign's
 // properties by the control's categories, and the signs on Designer's forms and previews scroll.
 #pragma once

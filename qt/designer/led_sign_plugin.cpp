@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/designer/led_sign_plugin.h"
 
 #include <glimmer/qt/led_sign.h>

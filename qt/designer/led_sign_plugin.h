@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt Designer plugin for glimmer::qt::LedSign: the sign in Designer's widget box (group "Glimmer"), its
 // properties in the property editor with the control's descriptions as tool tips, grouped by the control's
 // categories, and signs that scroll in Designer's forms and previews. QUiLoader loads forms through the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/designer/sign_icon.h"
 
 #include <QPixmap>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widget box's icon of the sign: a real frame of a small sign, drawn by the control itself.
 #pragma once
 

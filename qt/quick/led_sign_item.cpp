@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/quick/led_sign_item.h"
 
 #include <QtGui/qguiapplication.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sign as a Qt Quick item: the type LedSign of the QML module Glimmer (`import Glimmer`).
 //
 //   LedSign {

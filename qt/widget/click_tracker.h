@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What counts as a click on a sign, for the LedSign widget and the QML item alike: a left press followed by a
 // left release over the sign. The release that ends a double click is not another click.
 #pragma once

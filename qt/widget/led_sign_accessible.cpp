@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/widget/led_sign_accessible.h"
 
 #include <glimmer/qt/led_sign.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What screen readers see of a LedSign: static text whose name is the sign's whole text (the developer's
 // accessibleName wins when there is one, as for any widget), marked "marqueed" while the text moves. The
 // container widget inside is the sign's own business and is not shown as a child.

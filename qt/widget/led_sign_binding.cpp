@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt/widget/led_sign_binding.h"
 
 #include "control/geometry/led_design.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One LED hosted in a Qt container, seen in Qt's types: the reads and writes behind the sign's Qt
 // properties and slots, which of the control's accepted writes changed a value (for NOTIFY), whether the
 // sign scrolls, and what a screen reader reads. It needs no widget: the LedSign widget is built on it, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <glimmer/qt/led_sign_properties.h>
 
 #include <array>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Prints one table: the benchmarks from Google Benchmark JSON files with the ratios that compare the sign's
 tick; given --idle, the idle cost and smoothness figures of scripts/lib/idle_cost.py; given --recording,
 the GIF sizes and recording memory of scripts/lib/recording.py; given --wall, the walls of signs of

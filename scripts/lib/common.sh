@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the scripts: the project root, package installation, the builds and the fuzz runs.
 # shellcheck shell=bash
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Takes the README's pictures of the sign in Qt Designer and of a form made there, on a private Xvfb:
 
   --designer-png: Qt Designer 6 with the installed plugin (QT_PLUGIN_PATH), driven with xdotool as a user

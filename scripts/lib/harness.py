@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What the scripts and the end-to-end tests share when they drive real programs: a failure type, a wait on
 a condition, and a private Xvfb server."""
 

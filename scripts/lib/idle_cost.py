@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Idle cost and smoothness of the running demo, beside a bare Qt window, measured in the same run.
 
 Each run starts glimmer and the bare window side by side, each on a private Xvfb server, with the same

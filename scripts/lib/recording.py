@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """What glimmer --record costs: the size of its GIFs beside what gifsicle -O3 makes of them, and its peak
 memory over a long recording beside a short one.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Captures `glimmer --terminal` in a tmux pane for the README: the pane's text, and a PNG drawn from the
 pane's cells with their colours (tmux capture-pane -e), one 8 x 16 block per cell: the background, then a
 round dot or the quadrants of a block character in the foreground colour.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """A wall of signs: N LedSigns beside N typical QPainter sign widgets, measured in the same run.
 
 For each N, bench/wall runs both walls side by side, each on a private Xvfb server (scripts/lib/idle_cost.py

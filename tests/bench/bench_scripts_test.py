@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """The measuring scripts behind scripts/bench: short idle-cost and wall runs of the real programs, a short
 run of the recording measurements, and the table's ratios and verdicts on figures whose outcome is known.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Painting dots directly must give exactly what painting each dot through its own brush gives: the same
 // pixels, scroll position, events, timer state and brush creations, tick by tick, also when brushes fail.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The late-bound interface: the member table and calls by identifier and by name.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Texts beyond what a 16-bit scroll position can carry through a pass still scroll by whole, end their pass
 // on time and cost a bounded amount per tick.
 #include <gtest/gtest.h>

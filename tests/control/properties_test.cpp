@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Properties, defaults, the restore and the save, and ApplySettings.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scrolling renderer: frames pixel for pixel against an independent picture, pass timing, the
 // Idle/Running/Stopped states and what happens when the platform fails.
 #include <gtest/gtest.h>

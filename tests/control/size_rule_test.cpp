@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The design-time description, the size rule and the border rings.
 #include <gtest/gtest.h>
 

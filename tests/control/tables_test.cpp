@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The palette and the glyph table: layout, contents and the lookup.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the whole program in-process, as `glimmer ARGS...`, and keeps what it said.
 #pragma once
 

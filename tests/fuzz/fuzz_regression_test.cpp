@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every committed fuzz input, the seed corpus and the inputs that once made a target fail, runs through its
 // target as an ordinary test, in every build.
 #include <gtest/gtest.h>

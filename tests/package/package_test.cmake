@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
 #       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]]
 #       -P package_test.cmake

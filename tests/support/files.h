@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Small file helpers the tests share: a whole file as bytes, a folder's names, a parameter's name, a device
 // node, and standard output sent elsewhere for a while.
 #pragma once

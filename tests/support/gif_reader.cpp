@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/gif_reader.h"
 
 #include <gif_lib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads back the animated GIFs the program writes, with giflib's decoder, and plays them the way a viewer
 // does: each frame drawn over the picture at its place, its transparent pixels leaving what was there,
 // then disposed of as its graphics control block says. Tests compare the pictures a viewer shows with the

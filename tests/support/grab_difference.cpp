@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/grab_difference.h"
 
 namespace glimmer::testing {

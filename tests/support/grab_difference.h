@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparing what Qt shows with the control's frame: a grab in device pixels against a frame drawn `scale`
 // device pixels per control pixel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/led_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A sited LED in a headless container, ready for a test: initialised, sized by its size rule, with the given
 // text, colour scheme and repeat setting.
 #pragma once

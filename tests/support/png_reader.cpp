@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/png_reader.h"
 
 #include <png.h>

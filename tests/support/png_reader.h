@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads back the PNG files the program writes, with the format they were written in.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() for tests of Qt code: one QApplication for the whole run, on the offscreen platform unless the
 // environment names another, so that the tests need no display.
 #include <gtest/gtest.h>

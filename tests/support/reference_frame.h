@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An independent picture of what the sign must show, built from the sign's geometry rules alone: tests
 // compare the control's frames with it pixel for pixel.
 #pragma once

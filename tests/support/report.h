@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the reliability tests count (faults injected, ticks soaked) goes to standard output and, when
 // GLIMMER_REPORT_DIR names a folder, is appended to a file there, so that a script can add up the counts of
 // test processes that ran apart.

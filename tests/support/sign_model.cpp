@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/sign_model.h"
 
 #include <algorithm>

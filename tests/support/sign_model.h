@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A step-by-step model of the sign written from its documented behaviour alone: the timer and surface
 // state, the scroll position, the ends of passes, the off-screen surface and the control's pixels, including
 // what the failure handling promises when a creation or a container operation fails. The fault matrix runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/vterm_screen.h"
 
 #include <vterm.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A terminal emulator (libvterm) that tests send the terminal container's bytes to, and then read back as
 // a person would see the screen: each cell's character and colours, whether the alternate screen is on and
 // whether the cursor shows.

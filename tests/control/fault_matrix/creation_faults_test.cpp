@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every creation the control makes (contexts, bitmaps, brushes), at every position of a Show, ticks (two
 // ends of pass, the second with a Terminate handler that calls Clear and Show), Clear sequence, fails once:
 // state, events, objects and every pixel must be what the failure handling promises, tick after tick.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/control/fault_matrix/fault_tally.h"
 
 #include <string>

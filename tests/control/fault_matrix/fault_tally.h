@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault matrix's fixtures count every fault they inject (and made sure was hit) and report the count
 // per test, as "<test> <count>" lines of faults.txt (see tests/support/report.h).
 #pragma once

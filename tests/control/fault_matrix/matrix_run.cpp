@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/control/fault_matrix/matrix_run.h"
 
 #include <array>

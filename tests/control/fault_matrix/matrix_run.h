@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The control and its model side by side through the sequence the fault matrix drives: Show, ticks on a
 // background that changes every tick (so that a skipped fill shows), two ends of pass, the second with a
 // Terminate handler that calls Clear and Show, then Clear.

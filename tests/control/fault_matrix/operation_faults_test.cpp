@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every container operation that Show, Clear, the tick, ApplySettings and the size rule call fails once, at
 // each of its calls: the procedure must end or skip exactly as its failure handling says, leave nothing
 // alive after Clear, and the later course must be what that leaves behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A failing ReadProperty or WriteProperty for each key, and a failing PropertyChanged for each property
 // write, direct and late-bound: the restore skips that key only, the save stops there and reports it, and a
 // write returns the error with the field already stored and nothing applied.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/control/soak/pass_model.h"
 
 namespace glimmer::testing {

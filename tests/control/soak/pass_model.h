@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pass arithmetic of the sign, tick by tick: where the text is and on which tick Terminate must come,
 // through Show, Clear, ends of pass, resizes and writes of Value.
 //

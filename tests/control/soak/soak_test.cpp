@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Soak: a long run of ticks in the headless container with writes of every property, resizes through the
 // size rule, Clear/Show pairs and Terminate handlers that call Clear and Show, all at random moments.
 // Throughout, the live objects stay exactly what the state needs (so they never grow), every pixel is a dot

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line: what each option hands on, and what is refused before it reaches the control.
 #include "demo/cli/command_line.h"
 

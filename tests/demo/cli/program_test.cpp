@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program as a whole, run in-process: headless frames, saving and reopening, bad descriptions, and
 // what happens without a display.
 #include "demo/cli/program.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end test of the real program where no window can open, or where the window's environment is bad.
 
 With standard output a pipe (no terminal to fall back on), each case must end with one line on standard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Description files that are not what they should be, through the whole program: every prefix of a
 // description, random and mutated bytes, NUL bytes, invalid UTF-8, UTF-16, huge and endless files, deep
 // nesting, and settings and entries of the wrong type. A file either opens (the restore skips the entries

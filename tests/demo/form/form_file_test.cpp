@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stored form description: the built-in one, the round trip of typed entries, and the errors of bad
 // descriptions with their places.
 #include "demo/form/form_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check that runs before toml++: where it finds a text nested too deep or a character beyond ASCII
 // that toml++ would ask to be white space, and the strings, comments and numbers whose brackets, dots and
 // characters it must let be.

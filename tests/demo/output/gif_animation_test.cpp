@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GIF writer on its own: palettes, delays, and frames of any content, each drawn over the last, that a
 // viewer plays back exactly.
 #include "demo/output/gif_animation.h"

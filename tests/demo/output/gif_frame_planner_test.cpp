@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How frames are planned: the model of giflib's coder counts exactly the bytes giflib writes, the chooser
 // only ever swaps unchanged pixels for transparent ones, and the planner's frames hold every change and are
 // never larger than the smallest rectangle drawn whole. (That viewers show them exactly is for the

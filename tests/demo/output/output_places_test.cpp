@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where --save and --record write other than a plain file in a plain folder: through symbolic links, over
 // files the user may not write or that belong to another user, into FIFOs, devices and standard output,
 // under names as long as the system allows. Nothing but a regular file is ever replaced. Device nodes are

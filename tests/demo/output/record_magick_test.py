@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """glimmer --record read back by a decoder of its own: ImageMagick.
 
 For each run, records the GIF and writes the --frames PNGs of the same run; ImageMagick composes the GIF's

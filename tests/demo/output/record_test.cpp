@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // --record: the animated GIF, decoded with giflib and played as a viewer plays it, against the PNG frames
 // that --frames writes for the same run; its length, delays, loop, palette and failures.
 #include <gtest/gtest.h>

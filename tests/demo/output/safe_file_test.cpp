@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replacing a file when one system call of the replacement fails, as the system would make it fail: the
 // old file stays byte for byte (or there is still none), the temporary file is gone, no descriptor is left
 // open, and the error names the file and the system's reason.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // glimmer --save over a file that cannot be replaced, with the file system's own failures: a read-only
 // folder, a full disk, a rename the system refuses, a description too long to be read back; and a --record
 // that fills the disk. The old file stays byte for byte, no temporary file is left, and the program exits

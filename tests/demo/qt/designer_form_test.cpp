@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Forms made in Qt Designer in the demo (glimmer --form FILE.ui): built by QUiLoader through the build's
 // plugin, the command line's options on every sign, every sign started as the form loads and stopped for
 // good when its window closes; files that are not forms, and a plugin that is not there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The FormGlimmer window: its frame, size and place, LED1 in it, Form_Load and Form_Unload, and the sign's
 // pixels against the headless frames.
 #include "demo/qt/form_glimmer_window.h"

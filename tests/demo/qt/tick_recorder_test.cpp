@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tick recorder behind the smoothness figures: it records exactly the ticks asked for, writes them once
 // in order, and is switched on only by the environment.
 #include "demo/qt/tick_recorder.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end test of the real window: glimmer under Xvfb.
 
 Starts a private Xvfb server, runs glimmer on it, finds the "Glimmer" window, and checks from screenshots

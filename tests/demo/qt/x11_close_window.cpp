@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Asks an X11 window to close the way a window manager's close button does: a WM_DELETE_WINDOW message.
 // Usage: x11_close_window WINDOW-ID (decimal or 0x hex). The end-to-end test runs it under Xvfb, where no
 // window manager is there to do it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end test of the terminal mode: glimmer in a tmux pane.
 
 Runs `glimmer --terminal` (and plain `glimmer` without a usable display) in panes of a private tmux

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal mode's refusals, before it touches the terminal: a terminal type it cannot look up.
 #include "demo/terminal/terminal_opener.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions of bag and late-bound values into the control's field types.
 #include "host/automation/property_value.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "host/base/checked_math.h"
 
 #include <gtest/gtest.h>

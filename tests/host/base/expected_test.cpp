@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stand-in for std::expected that clang 14 builds use must behave like std::expected wherever this
 // project relies on it; it is compiled and tested by every compiler.
 #include "host/base/expected.h"

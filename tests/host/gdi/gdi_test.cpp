@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The drawing layer: results the renderer relies on, checked handles, colours, fault injection and counts.
 #include "host/gdi/gdi.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The headless container with a probe control that records what the container delivers.
 #include "host/headless/headless_container.h"
 

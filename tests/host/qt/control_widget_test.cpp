@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt container: the widget shows exactly the pixels of the headless container, its timers follow the
 // container rules, resizes re-enter synchronously, callbacks never overlap, and timers stop before the
 // control goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A frame as terminal cells: one cell per dot with the dot's and the background's colours, and the rings as
 // quadrant blocks that show each ring pixel's colour.
 #include "host/terminal/cell_picture.h"

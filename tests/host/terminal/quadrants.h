@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test's own reading of the block characters a terminal picture uses: which quadrants of the cell a
 // character fills with its foreground colour (1 upper left, 2 upper right, 4 lower left, 8 lower right).
 #pragma once

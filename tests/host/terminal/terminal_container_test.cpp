@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The terminal container on a virtual clock, read back through a terminal emulator: what the screen shows
 // after each tick is the headless container's frame of the same tick, one cell per dot, written in one
 // piece and never past the terminal's edge.

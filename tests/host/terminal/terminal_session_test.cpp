@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A terminal session on a real pseudo-terminal: what the terminal looks like (through a terminal emulator)
 // and how it is set (termios) during the session and after it, and the loop's ways to end.
 #include "host/terminal/terminal_session.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uses the installed control without Qt: a new sign on the headless container's virtual clock raises
 // Terminate after n + 6L ticks (a sign 3n + 2 = 161 pixels wide, a text of L = 2 characters: 65).
 #include <glimmer/control/interface/led_members.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uses the installed widget as any Qt widget, through the one header: every property by name, refused
 // writes, the end of a pass, the pixels, and what a screen reader reads.
 #include <glimmer/qt/led_sign.h>

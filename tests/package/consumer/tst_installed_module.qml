@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The QML module as a QML program finds it installed: `import Glimmer` from the prefix's QML import folder,
 // the item's library found from there, one sign set, refusing, scrolling one pass and read by name.
 import QtQuick

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt Designer plugin as users get it, installed into a prefix: loaded with QPluginLoader, what it tells
 // Designer (name, group, include file, icon, the form XML of a new sign with the property editor's tool
 // tips), how its signs behave inside Designer, and examples/board.ui, a form made in Designer, loaded

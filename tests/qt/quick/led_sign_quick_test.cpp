@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt Quick Test of the QML module Glimmer (tst_led_sign.qml), on the offscreen platform with Qt Quick's
 // software renderer. The QML side gets `reference`: a headless container of the same sign on a virtual
 // clock, whose frames the item's grabbed pixels are compared with, and a look at what QML cannot see (the

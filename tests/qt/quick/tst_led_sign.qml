@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LedSign from QML: every property written from QML (the control's refusals, change signals only when an
 // accepted write changes the value), the pass length, the pixels against the headless container's frames,
 // the size rule, nothing drawn while hidden, clicks and the accessible name. Ticks come from advance(), the

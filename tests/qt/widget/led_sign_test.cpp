@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LedSign widget: its Qt properties by name (the control's range refusals, NOTIFY only when an accepted
 // write changes the value), the signals and slots, the size in layouts, the pixels, and what a screen
 // reader sees.

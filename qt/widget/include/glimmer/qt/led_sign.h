@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // LedSign: the dot-matrix LED sign as a Qt widget. It scrolls its text from right to left in red, green or
 // yellow, one dot column per step, and says when each pass has finished.
 //

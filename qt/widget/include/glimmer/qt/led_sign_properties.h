@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sign's properties as Qt's property system knows them, apart from any widget, so that every Qt face of
 // the sign (the LedSign widget, a Qt Designer plugin, a Qt Quick item) names them alike: the Qt names and
 // the control members they stand for, the Color enum, and the descriptions and categories that the control's
