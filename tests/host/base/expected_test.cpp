@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/base/error.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 namespace {
@@ -83,3 +84,35 @@ TEST(ProjectResult, IsStdExpectedWhereTheLibraryHasIt) {
 
 }  // namespace
 }  // namespace glimmer
+
+namespace try_macro {
+
+using glimmer::Error;
+using glimmer::Fail;
+using glimmer::Result;
+using glimmer::Status;
+
+Result<int> Half(int v) {
+  if (v % 2 != 0) return Fail(Error::InvalidPropertyValue);
+  return v / 2;
+}
+
+Status Check(bool ok) {
+  if (!ok) return Fail(Error::Overflow);
+  return {};
+}
+
+// Two TRYs in one function, one of a Status: the first error returns, values flow on.
+Result<int> Quarter(int v, bool ok) {
+  TRY(Check(ok));
+  const int half = TRY(Half(v));
+  return TRY(Half(half));
+}
+
+TEST(TryMacro, GivesTheValueOrReturnsTheFirstError) {
+  EXPECT_EQ(Quarter(12, true), Result<int>(3));
+  EXPECT_EQ(Quarter(6, true).error(), Error::InvalidPropertyValue);
+  EXPECT_EQ(Quarter(12, false).error(), Error::Overflow);
+}
+
+}  // namespace try_macro
