@@ -25,7 +25,8 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
 set(allowed "^(include/glimmer/.+\\.h|"
             "lib/libglimmer_(host|control|qt_host|qt_container|qt_properties|qt|quick)\\.so(\\.[0-9.]+)?|"
-            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake")
+            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
+            "share/doc/glimmer/LICENSE")
 if(DESIGNER_PLUGIN)
   list(APPEND allowed "|${DESIGNER_PLUGIN}")
 endif()
