@@ -7,6 +7,7 @@
 #include "control/geometry/size_rule.h"
 #include "control/interface/led_members.h"
 #include "host/automation/property_bag.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 
@@ -68,12 +69,10 @@ Status LED::Clear() {
 
 // Builds the palette, then the glyph table, each assembled apart and assigned whole, and nothing else.
 Status LED::UserControl_Initialize() {
-  auto palette = Palette::Assemble();
-  if (!palette) return Fail(palette.error());
-  palette_ = glimmer::Palette(std::move(*palette));
-  auto glyphs = Glyphs::Assemble();
-  if (!glyphs) return Fail(glyphs.error());
-  glyphs_ = glimmer::Glyphs(std::move(*glyphs));
+  auto palette = TRY(Palette::Assemble());
+  palette_ = glimmer::Palette(std::move(palette));
+  auto glyphs = TRY(Glyphs::Assemble());
+  glyphs_ = glimmer::Glyphs(std::move(glyphs));
   return {};
 }
 

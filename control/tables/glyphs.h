@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "host/base/error.h"
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

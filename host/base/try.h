@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "host/base/error.h"
+#include <glimmer/host/base/error.h>
 
 namespace glimmer::detail {
 
