@@ -20,6 +20,9 @@ import os as _os
 from ._glimmer import glimmer as _wrapped
 
 LedSign = _wrapped.qt.LedSign
+# Python's own name for it (repr, help()), rather than the C++ scopes that sip keeps.
+LedSign.__module__ = __name__
+LedSign.__qualname__ = "LedSign"
 # C++ names the enum LedSign::Color as well; PyQt6 users expect it there.
 LedSign.Color = _wrapped.qt.LedSignProperties.Color
 

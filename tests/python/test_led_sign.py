@@ -66,12 +66,6 @@ def test_a_refused_write_leaves_the_value_and_emits_nothing(sign, name, setter, 
     assert notified == []
 
 
-def test_color_takes_only_the_enum(sign):
-    with pytest.raises(TypeError):
-        sign.setColor(1)
-    assert sign.color() == Color.Red
-
-
 def pass_length(text, width):
     """Steps of one pass: the text enters at the right edge and leaves at the left, 6 dot columns a
     character, on a sign of (width - 2) / 3 dot columns."""
