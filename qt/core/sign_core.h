@@ -102,14 +102,15 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   void Emit(const char* signal);
   void FrameChanged();
 
-  LED& led_;
+  // Before led_: the control's creation already calls back (with no view yet).
   SignView* view_ = nullptr;
-  ClickTracker clicks_;
-  // The values last reported, in Property order, so that NOTIFY comes only for a real change.
-  std::array<QVariant, LedSignProperties::kPropertyCount> known_;
   int calls_ = 0;
   bool disposed_ = false;
   bool fitting_ = false;
+  LED& led_;
+  ClickTracker clicks_;
+  // The values last reported, in Property order, so that NOTIFY comes only for a real change.
+  std::array<QVariant, LedSignProperties::kPropertyCount> known_;
 };
 
 }  // namespace glimmer::qt

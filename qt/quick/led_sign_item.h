@@ -71,8 +71,17 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   ~LedSignItem() override;
   LedSignItem(const LedSignItem&) = delete;
   LedSignItem& operator=(const LedSignItem&) = delete;
+  using LedSignApi::setBorderStyle;
+  using LedSignApi::setDelay;
 
  public slots:
+  // The setters as slots, for signal-slot connections (Qt Designer's editor among them); a write by name
+  // takes the variant setDelay and setBorderStyle of the shared part.
+  void setText(const QString& text) { LedSignApi::setText(text); }
+  void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
+  void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
+  void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
+  void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
   // The control's Show: starts the text from the right edge, only when the sign is idle (so after a pass
   // that did not repeat, clear() first). False when the control failed.
   bool start() { return Start(); }

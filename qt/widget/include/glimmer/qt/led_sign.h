@@ -74,11 +74,20 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   ~LedSign() override;
   LedSign(const LedSign&) = delete;
   LedSign& operator=(const LedSign&) = delete;
+  using LedSignApi::setBorderStyle;
+  using LedSignApi::setDelay;
 
   [[nodiscard]] QSize sizeHint() const override;
   [[nodiscard]] QSize minimumSizeHint() const override;
 
  public slots:
+  // The setters as slots, for signal-slot connections (Qt Designer's editor among them); a write by name
+  // takes the variant setDelay and setBorderStyle of the shared part.
+  void setText(const QString& text) { LedSignApi::setText(text); }
+  void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
+  void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
+  void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
+  void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
   // Starts the text from the right edge, as the control's Show does: only when the sign is idle, so not
   // while it scrolls, nor after a pass that did not repeat, until clear(). False when the control failed.
   bool start() { return Start(); }
