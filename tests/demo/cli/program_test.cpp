@@ -18,7 +18,9 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "demo/exit_status.h"
@@ -300,6 +302,47 @@ INSTANTIATE_TEST_SUITE_P(
             "replace\n",
             {"tick-00001.png", "tick-00003.png"}}),
     NameOf<FolderCase>);
+
+// Standard output that runs an action when the first text arrives, which for --frames is the end of the
+// first pass: in the middle of the run.
+class ActOnFirstOutput : public std::streambuf {
+ public:
+  explicit ActOnFirstOutput(std::function<void()> act) : act_(std::move(act)) {}
+
+ private:
+  int_type overflow(int_type c) override {
+    Act();
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    Act();
+    return n;
+  }
+  void Act() {
+    if (act_) std::exchange(act_, nullptr)();
+  }
+  std::function<void()> act_;
+};
+
+TEST_F(ProgramTest, AFramesFolderSwappedForALinkMidRunGetsAllItsFramesAndTheLinksTargetNone) {
+  fs::create_directories(dir_ / "out");
+  Touch(dir_ / "out" / "tick-00140.png");  // an earlier run's, to be removed
+  fs::create_directories(dir_ / "elsewhere");
+  for (const char* name : {"tick-00127.png", "tick-00140.png"})
+    Touch(dir_ / "elsewhere" / name);
+  ActOnFirstOutput swap([&] {
+    fs::rename(dir_ / "out", dir_ / "moved");
+    fs::create_directory_symlink("elsewhere", dir_ / "out");
+  });
+  std::ostream out(&swap);
+  const Outcome run = testing::RunGlimmerInto(out, {"--frames", Path("out"), "--ticks", "130"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  ASSERT_TRUE(fs::is_symlink(dir_ / "out"));
+  EXPECT_EQ(testing::Listing(dir_ / "moved"), Frames(130, 130));
+  EXPECT_EQ(testing::Listing(dir_ / "elsewhere"),
+            (std::vector<std::string>{"tick-00127.png", "tick-00140.png"}));
+  EXPECT_EQ(Read("elsewhere/tick-00127.png"), "earlier");
+}
 
 TEST_F(ProgramTest, AFramesFolderThatCannotBeMadeIsAnError) {
   Write("file", "in the way");
