@@ -688,6 +688,37 @@ TEST_F(ProgramTest, ADesignerFormOpensInAWindowWithTheOptionsForItsSigns) {
   EXPECT_EQ(designer_.calls, 1);
 }
 
+// A FIFO would hold the read for good, a device never end it: only regular files are read, as forms of either
+// kind.
+TEST_F(ProgramTest, AFormThatIsNotARegularFileIsRefusedBeforeItIsRead) {
+  const ScopedEnv display("DISPLAY", ":7");
+  ASSERT_EQ(::mkfifo(Path("fifo.ui").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(Path("fifo.toml").c_str(), 0600), 0);
+  fs::create_directories(dir_ / "folder.ui");
+  for (const auto& [path, kind] :
+       std::vector<std::pair<std::string, std::string>>{{Path("fifo.ui"), "a FIFO"},
+                                                        {Path("fifo.toml"), "a FIFO"},
+                                                        {Path("folder.ui"), "a folder"},
+                                                        {"/dev/null", "a character device"}}) {
+    const Outcome run = Glimmer({"--form", path});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.err, "glimmer: " + path + ": cannot read it: it is " + kind + ", not a file\n");
+  }
+  EXPECT_EQ(designer_.calls + opened_.calls, 0);
+}
+
+// What --save writes, --form opens again; a name ending in .ui it would open as a Qt Designer form.
+TEST_F(ProgramTest, ASaveToAUiNameIsRefused) {
+  for (const char* name : {"form.ui", "form.UI", "form.uI"}) {
+    const Outcome run = Glimmer({"--save", Path(name)});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_NE(run.err.find(Path(name) + ": a name ending in .ui is a Qt Designer form to --form"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(FileCount(""), 0u);
+}
+
 // What glimmer --form FILE.ui refuses, and how: what needs the form as a description of LED1 (status 2), and
 // no window to open it in (1).
 struct DesignerRefusalCase {
