@@ -56,10 +56,12 @@ const QSet<QString>& OutsideReferences() {
 }
 
 // What Qt's rich text and style sheets load from elsewhere: <img src>, <link href>, a background image, a
-// url(...) and an @import. Looked for in the text without case, spaces or backslashes, so that no spelling
+// url(...) and an @import; and Markdown (a label's text format, a text edit's property), whose images are
+// loaded as rich text's are. Looked for in the text without case, spaces or backslashes, so that no spelling
 // the parsers accept slips through; a CSS escape that could spell a function name is refused too.
 std::optional<QString> LoadingReference(const QString& text) {
-  static const QStringList kNeedles{"url(", "@import", "<img", "<link", "src=", "href=", "background="};
+  static const QStringList kNeedles{"url(", "@import", "<img",        "<link",
+                                    "src=", "href=",   "background=", "markdown"};
   QString plain = text.toLower();
   plain.remove(QRegularExpression(R"([\s\\])"));
   for (const QString& needle : kNeedles)

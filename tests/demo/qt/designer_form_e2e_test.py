@@ -88,6 +88,8 @@ def rows(tmp):
          2, "(background=)"),
         ("RichTextStyleSheetLink", form(widget("QLabel", prop("text", string(f'<link rel="stylesheet" href="{fifo}"><p>x')))),
          2, "(<link)"),
+        ("MarkdownImage", form(widget("QLabel", prop("textFormat", "<enum>Qt::MarkdownText</enum>") +
+                                   prop("text", string("![x](/dev/zero)")))), 2, "(markdown)"),
         ("StyleSheetUrl", form(prop("styleSheet", string(f"QWidget {{ background-image: URL ( {fifo} ) }}"))),
          2, "(url()"),
         ("StyleSheetEscapedUrl", form(prop("styleSheet", string(f"QWidget {{ background-image: \\75rl({fifo}) }}"))),
