@@ -34,9 +34,10 @@ function(glimmer_find_python mode)
   # puts modules, and where this interpreter looks below its own prefix).
   set(probe "import os, sysconfig, PyQt6, PyQt6.QtWidgets, sipbuild, pyqtbuild\n"
             "sip = os.path.join(os.path.dirname(PyQt6.__file__), 'bindings')\n"
-            "assert os.path.isfile(os.path.join(sip, 'QtWidgets', 'QtWidgetsmod.sip')), 'no PyQt6 .sip files'\n"
+            "assert os.path.isfile(os.path.join(sip, 'QtWidgets', 'QtWidgetsmod.sip'))\n"
             "print(sip)\n"
-            "print(sysconfig.get_path('platlib', 'posix_prefix', {'platbase': '/', 'base': '/'}).lstrip('/'))\n")
+            "root = {'platbase': '/', 'base': '/'}\n"
+            "print(sysconfig.get_path('platlib', 'posix_prefix', root).lstrip('/'))\n")
   string(CONCAT probe ${probe})
   set(found "")
   foreach(candidate IN LISTS candidates)

@@ -37,8 +37,8 @@ if(QML_DIR)
 endif()
 if(PYTHON_DIR)
   string(REPLACE "." "\\." python_dir_pattern "${PYTHON_DIR}")
-  list(APPEND allowed "|${python_dir_pattern}/glimmer/(__init__\\.py|_uic_names\\.py|uic-plugins/glimmer_sign\\.py|"
-                      "_glimmer\\.abi3\\.so)")
+  list(APPEND allowed "|${python_dir_pattern}/glimmer/(__init__\\.py|_uic_names\\.py|"
+                      "uic-plugins/glimmer_sign\\.py|_glimmer\\.abi3\\.so)")
 endif()
 string(CONCAT allowed ${allowed} ")$")
 foreach(file IN LISTS installed)
@@ -87,10 +87,12 @@ if(QMLTESTRUNNER)
       -input ${SOURCE_DIR}/tests/package/consumer/tst_installed_module.qml)
 endif()
 
-# `from glimmer import LedSign` with the prefix's site-packages on PYTHONPATH, and nothing else of this tree: the
-# module finds the package's libraries by its relative path.
+# `from glimmer import LedSign` with the prefix's site-packages on PYTHONPATH, and nothing else of this tree:
+# the module finds the package's libraries by its relative path.
 if(PYTHON_DIR)
-  run("the installed Python module" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen PYTHONDONTWRITEBYTECODE=1
-      PYTHONPATH=${prefix}/${PYTHON_DIR} ${PYTHON} -c
-      "from PyQt6.QtWidgets import QApplication\napp = QApplication([])\nfrom glimmer import LedSign\nsign = LedSign()\nsign.setText('HI')\nassert sign.start() and sign.advance() and sign.width() == 161")
+  string(CONCAT program "from PyQt6.QtWidgets import QApplication\n" "app = QApplication([])\n"
+                        "from glimmer import LedSign\n" "sign = LedSign()\n" "sign.setText('HI')\n"
+                        "assert sign.start() and sign.advance() and sign.width() == 161\n")
+  run("the installed Python module" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=${prefix}/${PYTHON_DIR} ${PYTHON} -c "${program}")
 endif()
