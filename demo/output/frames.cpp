@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
 #include "demo/exit_status.h"
 #include "demo/output/png_writer.h"
@@ -105,7 +106,7 @@ std::string FrameFileName(std::int64_t tick, std::int64_t ticks) {
 }
 
 bool TimerWillTick(HeadlessContainer& host) {
-  const VirtualTimer* timer = host.timer("TimerLED");
+  const VirtualTimer* timer = host.timer(kTimerLED);
   return timer != nullptr && timer->interval() > 0;
 }
 

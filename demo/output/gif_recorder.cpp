@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
 #include "demo/exit_status.h"
 #include "demo/output/frames.h"
@@ -66,7 +67,7 @@ Expected<void, int> Record(HeadlessContainer& host, GifAnimation& animation, std
   }
   const auto ran = RunInto(host, animation, ticks);
   // The last frame gives way when the next tick would come.
-  const std::int64_t end = host.now() + host.timer("TimerLED")->interval();
+  const std::int64_t end = host.now() + host.timer(kTimerLED)->interval();
   std::int16_t cancel = 0;
   const Status unloaded = Form_Unload(host.control(), cancel);
   if (!ran) Fail(ran.error(), file, err);

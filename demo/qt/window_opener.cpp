@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <string>
 
+#include "control/geometry/led_design.h"
 #include "demo/exit_status.h"
 #include "demo/qt/form_glimmer_window.h"
 #include "demo/qt/tick_recorder.h"
@@ -37,7 +38,7 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   }
   // Benchmarks may ask for LED1's tick times.
   std::unique_ptr<TickRecorder> recorder;
-  if (const qt::QtTimer* timer = (*window)->LED1().timer("TimerLED"); timer != nullptr && *tick_log)
+  if (const qt::QtTimer* timer = (*window)->LED1().timer(kTimerLED); timer != nullptr && *tick_log)
     recorder = std::make_unique<TickRecorder>(timer->qtimer(), **tick_log, err);
   (*window)->show();
   const int status = app->exec();

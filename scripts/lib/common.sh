@@ -7,18 +7,22 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # Debian packages every build needs (giflib for --record, terminfo for --terminal, Qt 6 Widgets and Xlib
 # for the window, Qt's Designer and UiTools modules for the Designer plugin and the demo's .ui forms; Qt Quick
 # with the QML modules the module Glimmer and examples/sign.qml import at run time, and Qt's qml tool that
-# runs the example).
+# runs the example; Debian's Python 3 with its headers, PyQt6 with its .sip files, sip and PyQt-builder, and
+# Qt's qmake that PyQt-builder asks, for the Python module glimmer).
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
   qt6-base-dev libx11-dev qt6-tools-dev libqt6uitools6
   qt6-declarative-dev qml6-module-qtqml-workerscript qml6-module-qtquick
-  qml6-module-qtquick-window qml-qt6)
+  qml6-module-qtquick-window qml-qt6
+  python3 python3-dev python3-pyqt6 pyqt6-dev sip-tools python3-pyqtbuild qmake6)
 
 # What the tests need besides: a virtual X server, screenshots, window lookup, a terminal emulator library
 # and tmux to read the terminal mode back, the end-to-end tests' interpreter, and Qt Quick Test's QML side;
-# Qt Designer itself (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work.
-TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qml6-module-qttest qt6-tools-dev-tools)
+# Qt Designer itself (qt6-tools-dev-tools) for scripts/docs' pictures of the plugin at work; pytest, PyQt6's
+# uic (pyqt6-dev-tools) and its QML modules for the Python module's tests.
+TEST_PACKAGES=(xvfb imagemagick xdotool libvterm-dev tmux python3 qml6-module-qttest qt6-tools-dev-tools
+  python3-pytest pyqt6-dev-tools python3-pyqt6.qtqml python3-pyqt6.qtquick)
 
 # What scripts/bench needs besides: a virtual X server for the idle cost and the walls of signs, gifsicle, the
 # optimiser whose output the recorder's GIFs are measured against, and gnuplot for the plot of the walls.

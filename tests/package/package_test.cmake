@@ -1,11 +1,12 @@
 # SPDX-License-Identifier: MIT
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
 #       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]]
-#       -P package_test.cmake
+#       [-DPYTHON_DIR=... -DPYTHON=...] -P package_test.cmake
 # Installs the build into WORK_DIR/prefix, checks what was installed, then configures, builds and runs the
 # consumer project and builds examples/ against that prefix, each in a folder of its own. With QML_DIR (the
 # QML module's import folder, relative to the prefix) the module must be there too; with QMLTESTRUNNER a
-# QML test imports it from there alone.
+# QML test imports it from there alone. With PYTHON_DIR (the Python module's site-packages, relative to the
+# prefix) the package glimmer must be there, and PYTHON makes a sign with it from there alone.
 cmake_minimum_required(VERSION 3.25)
 
 function(run what)
@@ -34,6 +35,11 @@ if(QML_DIR)
   string(REPLACE "." "\\." qml_dir_pattern "${QML_DIR}")
   list(APPEND allowed "|${qml_dir_pattern}/Glimmer/(qmldir|glimmer_quick\\.qmltypes|libglimmer_quick_plugin\\.so)")
 endif()
+if(PYTHON_DIR)
+  string(REPLACE "." "\\." python_dir_pattern "${PYTHON_DIR}")
+  list(APPEND allowed "|${python_dir_pattern}/glimmer/(__init__\\.py|_uic_names\\.py|"
+                      "uic-plugins/glimmer_sign\\.py|_glimmer\\.abi3\\.so)")
+endif()
 string(CONCAT allowed ${allowed} ")$")
 foreach(file IN LISTS installed)
   if(NOT file MATCHES "${allowed}")
@@ -53,6 +59,9 @@ set(required include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cma
              lib/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN})
 if(QML_DIR)
   list(APPEND required ${QML_DIR}/Glimmer/qmldir ${QML_DIR}/Glimmer/libglimmer_quick_plugin.so)
+endif()
+if(PYTHON_DIR)
+  list(APPEND required ${PYTHON_DIR}/glimmer/__init__.py ${PYTHON_DIR}/glimmer/_glimmer.abi3.so)
 endif()
 foreach(needed IN LISTS required)
   if(NOT EXISTS ${prefix}/${needed})
@@ -76,4 +85,14 @@ if(QMLTESTRUNNER)
   run("the installed QML module" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen --unset=QML2_IMPORT_PATH
       --unset=QML_IMPORT_PATH ${QMLTESTRUNNER} -import ${prefix}/${QML_DIR}
       -input ${SOURCE_DIR}/tests/package/consumer/tst_installed_module.qml)
+endif()
+
+# `from glimmer import LedSign` with the prefix's site-packages on PYTHONPATH, and nothing else of this tree:
+# the module finds the package's libraries by its relative path.
+if(PYTHON_DIR)
+  string(CONCAT program "from PyQt6.QtWidgets import QApplication\n" "app = QApplication([])\n"
+                        "from glimmer import LedSign\n" "sign = LedSign()\n" "sign.setText('HI')\n"
+                        "assert sign.start() and sign.advance() and sign.width() == 161\n")
+  run("the installed Python module" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=${prefix}/${PYTHON_DIR} ${PYTHON} -c "${program}")
 endif()

@@ -109,10 +109,17 @@ Result<int> Quarter(int v, bool ok) {
   return TRY(Half(half));
 }
 
+// An error of another type than Error returns as itself.
+glimmer::Expected<int, std::string> Next(glimmer::Expected<int, std::string> v) {
+  return TRY(v) + 1;
+}
+
 TEST(TryMacro, GivesTheValueOrReturnsTheFirstError) {
   EXPECT_EQ(Quarter(12, true), Result<int>(3));
   EXPECT_EQ(Quarter(6, true).error(), Error::InvalidPropertyValue);
   EXPECT_EQ(Quarter(12, false).error(), Error::Overflow);
+  EXPECT_EQ(Next(1), 2);
+  EXPECT_EQ(Next(glimmer::Unexpected<std::string>("no file")).error(), "no file");
 }
 
 }  // namespace try_macro

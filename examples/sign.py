@@ -1,0 +1,54 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+# Two LED signs in a PyQt6 window, as examples/embed_sign.cpp in C++: each sits in a layout like any widget,
+# its properties are set through Qt's property system or its setters, and a label counts the passes of the
+# first one. It needs the module glimmer on Python's path:
+#   PYTHONPATH=build/python python3 examples/sign.py                            (as built in this tree)
+#   PYTHONPATH=<prefix>/lib/python3.11/site-packages python3 examples/sign.py   (as installed into <prefix>)
+import sys
+
+from PyQt6.QtWidgets import QApplication, QLabel, QVBoxLayout, QWidget
+
+from glimmer import LedSign
+
+
+def make_window():
+    window = QWidget()
+    window.setWindowTitle("Signs in Python")
+    layout = QVBoxLayout(window)
+    window.passes = QLabel("Passes: 0")
+
+    sign = LedSign()
+    sign.setProperty("text", "HELLO FROM PYTHON")
+    sign.setProperty("color", LedSign.Color.Yellow)
+    count = 0
+
+    def count_pass():
+        nonlocal count
+        count += 1
+        window.passes.setText(f"Passes: {count}")
+
+    sign.passFinished.connect(count_pass)
+    layout.addWidget(sign)
+
+    # Wider than a new sign: the size rule makes 300 pixels 302 (3n + 2). The first sign, narrower, keeps its
+    # width at the start of the space the layout offers it.
+    wide = LedSign()
+    wide.setMinimumWidth(300)
+    wide.setText("PYQT6 12:34")
+    wide.setColor(LedSign.Color.Green)
+    wide.setDelay(30)
+    layout.addWidget(wide)
+    layout.addWidget(window.passes)
+
+    for s in (sign, wide):
+        s.setRepeated(True)
+        s.start()
+    return window
+
+
+if __name__ == "__main__":
+    app = QApplication(sys.argv)
+    window = make_window()
+    window.show()
+    sys.exit(app.exec())
