@@ -60,6 +60,24 @@ Status LED::Value(std::u16string_view newValue) {
   return properties_.Write(ValueProperty(), std::u16string(newValue));
 }
 
+Status LED::GlyphSet(glimmer::GlyphSet newValue) {
+  if (!IsGlyphSet(static_cast<std::int32_t>(newValue)) || newValue == glyph_set_) return {};
+  if (!glyphs_.empty()) TRY(BuildGlyphs(newValue, upper_case_));
+  glyph_set_ = newValue;
+  return {};
+}
+Status LED::UpperCase(bool newValue) {
+  if (newValue == upper_case_) return {};
+  if (!glyphs_.empty()) TRY(BuildGlyphs(glyph_set_, newValue));
+  upper_case_ = newValue;
+  return {};
+}
+
+Status LED::BuildGlyphs(glimmer::GlyphSet set, bool upper_case) {
+  glyphs_ = glimmer::Glyphs(TRY(Glyphs::Assemble(set)), upper_case);
+  return {};
+}
+
 Status LED::Show() {
   return renderer_.Show();
 }
@@ -71,9 +89,7 @@ Status LED::Clear() {
 Status LED::UserControl_Initialize() {
   auto palette = TRY(Palette::Assemble());
   palette_ = glimmer::Palette(std::move(palette));
-  auto glyphs = TRY(Glyphs::Assemble());
-  glyphs_ = glimmer::Glyphs(std::move(glyphs));
-  return {};
+  return BuildGlyphs(glyph_set_, upper_case_);
 }
 
 Status LED::UserControl_InitProperties() {

@@ -6,6 +6,7 @@
 // options.
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 
 #include "demo/cli/program.h"
@@ -21,7 +22,29 @@
 #include "demo/qt/designer_form.h"
 #endif
 
+namespace {
+
+// SIGPIPE as the program found it.
+struct sigaction g_sigpipe_at_start {};
+
+#ifdef GLIMMER_HAVE_TERMINAL
+// The terminal mode ends by every signal that ends a program, SIGPIPE too, as the signal asks.
+int RunInTerminalWithSigpipe(const glimmer::FormDescription& form, const glimmer::Overrides& overrides,
+                             std::ostream& err) {
+  ::sigaction(SIGPIPE, &g_sigpipe_at_start, nullptr);
+  return glimmer::RunInTerminal(form, overrides, err);
+}
+#endif
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // A closed pipe is a write that fails (EPIPE), which the program reports as it reports any lost output:
+  // status 1 and why, not a silent end by SIGPIPE.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, &g_sigpipe_at_start);
   glimmer::Frontends frontends;
   frontends.output_is_terminal = [] { return ::isatty(STDOUT_FILENO) == 1; };
 #ifdef GLIMMER_HAVE_QT
@@ -29,7 +52,7 @@ int main(int argc, char** argv) {
   frontends.display_reachable = &glimmer::WindowSystemReachable;
 #endif
 #ifdef GLIMMER_HAVE_TERMINAL
-  frontends.terminal = &glimmer::RunInTerminal;
+  frontends.terminal = &RunInTerminalWithSigpipe;
 #endif
 #ifdef GLIMMER_HAVE_DESIGNER
   frontends.designer_form = &glimmer::OpenDesignerForm;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "demo/cli/program.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <string_view>
 
@@ -39,7 +41,8 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
     err << "glimmer: LED1 could not save its properties: " << Describe(s.error()) << '\n';
     return kExitFailure;
   }
-  const FormDescription opened = DescribeAsOpened(form, host.width_pixels(), host.height_pixels(), saved);
+  const FormDescription opened =
+      DescribeAsOpened(form, host.control_as<LED>(), host.width_pixels(), host.height_pixels(), saved);
   const std::string text = FormatFormDescription(opened);
   // A file that --form would refuse is not written.
   if (text.size() > kMaxFormFileBytes) {
@@ -61,6 +64,30 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
     return kExitFailure;
   }
   return kExitOk;
+}
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// What the command line names that the program will not touch, checked before anything is read or written
+// (status 2): a --form that is not a regular file (a FIFO would hold the read for good, a device never end
+// it), and a --save to a name ending in .ui, which --form would open as a Qt Designer form and never as the
+// description written there. "" when there is none.
+std::string RefusedNames(const CommandLine& line) {
+  struct stat st {};
+  if (line.form_file && ::stat(line.form_file->c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return *line.form_file + ": cannot read it: it is " + KindOf(st.st_mode) + ", not a file";
+  if (line.save_file && IsDesignerForm(*line.save_file))
+    return "--save " + *line.save_file +
+           ": a name ending in .ui is a Qt Designer form to --form, which would never open the description "
+           "written there; choose another name\nRun with --help for more information.";
+  return "";
 }
 
 // Why the window cannot open, or nothing when it can.
@@ -144,6 +171,10 @@ int OpenDesignerForm(const CommandLine& line, const Frontends& frontends, std::o
 int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const Frontends& frontends) {
   const auto line = ParseCommandLine(argc, argv, out, err);
   if (!line) return line.error();
+  if (const std::string why = RefusedNames(*line); !why.empty()) {
+    err << "glimmer: " << why << '\n';
+    return kExitUsage;
+  }
   if (line->form_file && IsDesignerForm(*line->form_file)) return OpenDesignerForm(*line, frontends, err);
 
   const auto form = line->form_file ? ReadFormFile(*line->form_file)

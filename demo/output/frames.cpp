@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "demo/output/frames.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -37,11 +42,17 @@ std::optional<std::int64_t> TickOf(std::string_view name) {
   return ec == std::errc() ? tick : -1;  // beyond 64 bits: a frame's name all the same
 }
 
-// The folder the frames go to: made when missing, checked before the first tick, and holding only this
-// run's frames when it ends.
+// The folder the frames go to: made when missing, opened once and used through that descriptor only (a
+// swap of its path for a link mid-run changes nothing), checked before the first tick, and holding only
+// this run's frames when it ends.
 class FrameFolder {
  public:
   FrameFolder(fs::path dir, std::int64_t ticks) : dir_(std::move(dir)), ticks_(ticks) {}
+  ~FrameFolder() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FrameFolder(const FrameFolder&) = delete;
+  FrameFolder& operator=(const FrameFolder&) = delete;
 
   // "" or why the frames cannot go there.
   [[nodiscard]] std::string Prepare() {
@@ -50,27 +61,17 @@ class FrameFolder {
     if (ec || !fs::is_directory(dir_))
       return "cannot make the frames folder " + dir_.string() + ": " +
              (ec ? ec.message() : "a file of that name is in the way");
-    for (auto it = fs::directory_iterator(dir_, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-      const std::string name = it->path().filename().string();
-      if (!TickOf(name)) continue;
-      const fs::file_type type = it->symlink_status(ec).type();
-      // Anything else of a frame's name is not an earlier frame: SafeFile says what it is.
-      if (type != fs::file_type::regular && type != fs::file_type::symlink)
-        if (auto refused = SafeFile::Open(it->path(), kFrameFile); !refused)
-          return "cannot write the frames: " + refused.error();
-      earlier_.push_back(name);
-    }
-    if (ec) return "cannot read the frames folder " + dir_.string() + ": " + ec.message();
+    fd_ = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return "cannot open the frames folder " + dir_.string() + ": " + Reason(errno);
+    if (std::string why = FindEarlier(); !why.empty()) return why;
     // The first frame's file can be made: a folder that cannot be written costs no rendering.
-    if (auto probe = SafeFile::Open(dir_ / FrameFileName(1, ticks_), kFrameFile); !probe)
-      return "cannot write a frame: " + probe.error();
+    if (auto probe = Open(FrameFileName(1, ticks_)); !probe) return "cannot write a frame: " + probe.error();
     return "";
   }
 
   // "" or why the frame could not be written (no part of it remains).
   [[nodiscard]] std::string Write(std::int64_t tick, const Image& frame) const {
-    auto file = SafeFile::Open(dir_ / FrameFileName(tick, ticks_), kFrameFile);
+    auto file = Open(FrameFileName(tick, ticks_));
     if (!file) return file.error();
     if (auto png = WritePng(frame, *file); !png) return png.error();
     if (auto done = file->Commit(); !done) return done.error();
@@ -82,16 +83,48 @@ class FrameFolder {
     for (const std::string& name : earlier_) {
       const std::int64_t tick = *TickOf(name);
       if (tick >= 1 && tick <= written && name == FrameFileName(tick, ticks_)) continue;
-      std::error_code ec;
-      fs::remove(dir_ / name, ec);
-      if (ec) return "cannot remove an earlier frame: " + (dir_ / name).string() + ": " + ec.message();
+      if (::unlinkat(fd_, name.c_str(), 0) != 0 && errno != ENOENT)
+        return "cannot remove an earlier frame: " + (dir_ / name).string() + ": " + Reason(errno);
     }
     return "";
   }
 
  private:
+  static std::string Reason(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+  [[nodiscard]] Expected<SafeFile, std::string> Open(const std::string& name) const {
+    return SafeFile::OpenAt(fd_, name, (dir_ / name).string(), kFrameFile);
+  }
+
+  // The frames of earlier runs (files and links of a frame's name); "" or why the folder is refused.
+  [[nodiscard]] std::string FindEarlier() {
+    const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    DIR* listing = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (listing == nullptr && copy >= 0) ::close(copy);
+    if (listing == nullptr) return "cannot read the frames folder " + dir_.string() + ": " + Reason(errno);
+    std::string why;
+    while (why.empty()) {
+      errno = 0;
+      const dirent* entry = ::readdir(listing);
+      if (entry == nullptr) {
+        if (errno != 0) why = "cannot read the frames folder " + dir_.string() + ": " + Reason(errno);
+        break;
+      }
+      const std::string name = entry->d_name;
+      struct stat st {};
+      if (!TickOf(name) || ::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      // Anything else of a frame's name is not an earlier frame: SafeFile says what it is.
+      if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        if (auto refused = Open(name); !refused) why = "cannot write the frames: " + refused.error();
+      earlier_.push_back(name);
+    }
+    ::closedir(listing);
+    return why;
+  }
+
   fs::path dir_;
   std::int64_t ticks_;
+  int fd_ = -1;
   std::vector<std::string> earlier_;
 };
 

@@ -9,7 +9,8 @@
 // pixels (W x 32, both rings), 8-bit RGB. Standard output carries one line "Terminate <tick>" for every
 // Terminate raised, and nothing else.
 //
-// The names have five digits, or as many as N has when it has more, so that they sort in tick order. Each
+// The names have five digits, or as many as N has when it has more, so that they sort in tick order. DIR is
+// opened once and used through that descriptor only, so that a swap of its path mid-run changes nothing. Each
 // frame is written under a temporary name in DIR and renamed into place (a link of that name is replaced,
 // never written through; a failed write leaves no part of a frame). After the run DIR holds its frames and
 // no others: the frames of an earlier run (files and links named tick-<digits>.png) that this one did not

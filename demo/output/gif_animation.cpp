@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/base/try.h"
+
 namespace glimmer {
 namespace {
 
@@ -29,19 +31,16 @@ int GifAnimation::Delay(std::int64_t start, std::int64_t end) {
 Expected<void, std::string> GifAnimation::Add(const Image& frame, std::int64_t time) {
   if (frame.width != width_ || frame.height != height_)
     return Unexpected<std::string>("a frame changed its size");
-  auto indexes = ToIndexes(frame);
-  if (!indexes) return Unexpected<std::string>(indexes.error());
-  if (has_pending_)
-    if (auto emitted = EmitPending(time); !emitted) return emitted;
-  pending_ = std::move(*indexes);
+  Indexes indexes = TRY(ToIndexes(frame));
+  if (has_pending_) TRY(EmitPending(time));
+  pending_ = std::move(indexes);
   pending_time_ = time;
   has_pending_ = true;
   return {};
 }
 
 Expected<void, std::string> GifAnimation::Finish(std::int64_t end) {
-  if (has_pending_)
-    if (auto emitted = EmitPending(end); !emitted) return Unexpected<std::string>(emitted.error());
+  if (has_pending_) TRY(EmitPending(end));
   return encoder_.Finish();
 }
 

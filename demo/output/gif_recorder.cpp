@@ -11,6 +11,7 @@
 #include "demo/output/gif_animation.h"
 #include "demo/output/safe_file.h"
 #include "host/base/expected.h"
+#include "host/base/try.h"
 #include "host/headless/headless_container.h"
 
 namespace glimmer {
@@ -44,14 +45,13 @@ Expected<std::int64_t, std::string> RunInto(HeadlessContainer& host, GifAnimatio
   std::int64_t tick = 0;
   while (tick < ticks && host.RunTicks(1) == 1) {
     ++tick;
-    if (auto added = animation.Add(host.Frame(), host.now()); !added)
-      return Unexpected<std::string>(added.error());
+    TRY(animation.Add(host.Frame(), host.now()));
   }
   return tick;
 }
 
 // Why the GIF could not be made: the file's own reason when writing it failed, else the coder's.
-void Fail(const std::string& coder_error, const SafeFile& file, std::ostream& err) {
+void ReportRecordingFailure(const std::string& coder_error, const SafeFile& file, std::ostream& err) {
   if (const std::string written = file.WriteError(); !written.empty())
     err << "glimmer: cannot write the GIF: " << written << '\n';
   else
@@ -70,11 +70,11 @@ Expected<void, int> Record(HeadlessContainer& host, GifAnimation& animation, std
   const std::int64_t end = host.now() + host.timer(kTimerLED)->interval();
   std::int16_t cancel = 0;
   const Status unloaded = Form_Unload(host.control(), cancel);
-  if (!ran) Fail(ran.error(), file, err);
+  if (!ran) ReportRecordingFailure(ran.error(), file, err);
   if (!unloaded) err << "glimmer: Form_Unload: " << Describe(unloaded.error()) << '\n';
   if (!ran || !unloaded) return Unexpected<int>(kExitFailure);
   if (auto finished = animation.Finish(end); !finished) {
-    Fail(finished.error(), file, err);
+    ReportRecordingFailure(finished.error(), file, err);
     return Unexpected<int>(kExitFailure);
   }
   return {};

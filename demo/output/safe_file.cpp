@@ -95,6 +95,25 @@ Expected<SafeFile, std::string> SafeFile::Open(const fs::path& path, SafeFileOpt
   return file;
 }
 
+Expected<SafeFile, std::string> SafeFile::OpenAt(int folder, const std::string& name, std::string shown,
+                                                 SafeFileOptions options, FileCalls calls) {
+  SafeFile file(std::move(shown), std::move(calls));
+  file.replace_ = Replace::kName;
+  file.durable_ = options.durable;
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+    return Unexpected<std::string>(file.Reason(EINVAL));
+  struct stat st {};
+  const bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists && errno != ENOENT) return Unexpected<std::string>(file.Reason(errno));
+  if (std::string why = file.TakeOver(name, exists ? &st : nullptr); !why.empty())
+    return Unexpected<std::string>(why);
+  file.name_ = name;
+  file.folder_ = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  if (file.folder_ < 0) return Unexpected<std::string>(file.Reason(errno));
+  if (std::string why = file.MakeTemporary(); !why.empty()) return Unexpected<std::string>(why);
+  return file;
+}
+
 SafeFile::SafeFile(SafeFile&& other) noexcept
     : shown_(std::move(other.shown_)),
       calls_(std::move(other.calls_)),
@@ -130,22 +149,30 @@ std::string SafeFile::OpenStraight(const fs::path& path, bool standard_output) {
 }
 
 std::string SafeFile::PrepareReplacement(const fs::path& target, const struct stat* existing) {
-  mode_ = NewFileMode();
-  if (existing != nullptr && !(S_ISLNK(existing->st_mode) && replace_ == Replace::kName)) {
-    if (std::string why = Replaceable(existing->st_mode); !why.empty()) return why;
-    // The folder's permissions would allow the rename, but a plain write would be refused: so is this.
-    if (replace_ == Replace::kTarget && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-      return Reason(errno);
-    mode_ = existing->st_mode & 07777;
-    keep_owner_ = true;
-    owner_ = existing->st_uid;
-    group_ = existing->st_gid;
-  }
+  if (std::string why = TakeOver(target, existing); !why.empty()) return why;
   name_ = target.filename().string();
   if (name_.empty() || name_ == "." || name_ == "..") return Reason(EISDIR);
   folder_ =
       ::open(target.has_parent_path() ? target.parent_path().c_str() : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (folder_ < 0) return Reason(errno);
+  return MakeTemporary();
+}
+
+std::string SafeFile::TakeOver(const fs::path& target, const struct stat* existing) {
+  mode_ = NewFileMode();
+  if (existing == nullptr || (S_ISLNK(existing->st_mode) && replace_ == Replace::kName)) return "";
+  if (std::string why = Replaceable(existing->st_mode); !why.empty()) return why;
+  // The folder's permissions would allow the rename, but a plain write would be refused: so is this.
+  if (replace_ == Replace::kTarget && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    return Reason(errno);
+  mode_ = existing->st_mode & 07777;
+  keep_owner_ = true;
+  owner_ = existing->st_uid;
+  group_ = existing->st_gid;
+  return "";
+}
+
+std::string SafeFile::MakeTemporary() {
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = TemporaryName(name_);
     fd_ = calls_.make_temporary(folder_, temporary_.c_str());

@@ -72,6 +72,11 @@ class SafeFile {
   [[nodiscard]] static Expected<SafeFile, std::string> Open(const std::filesystem::path& path,
                                                             SafeFileOptions options = {},
                                                             FileCalls calls = {});
+  // The same for a name in a folder that is open already, whatever its path has become since (frames):
+  // the name itself is replaced (Replace::kName); `shown` is the path for messages.
+  [[nodiscard]] static Expected<SafeFile, std::string> OpenAt(int folder, const std::string& name,
+                                                              std::string shown, SafeFileOptions options = {},
+                                                              FileCalls calls = {});
   SafeFile(SafeFile&& other) noexcept;
   SafeFile& operator=(SafeFile&&) = delete;
   SafeFile(const SafeFile&) = delete;
@@ -95,6 +100,9 @@ class SafeFile {
   [[nodiscard]] std::string OpenStraight(const std::filesystem::path& path, bool standard_output);
   [[nodiscard]] std::string PrepareReplacement(const std::filesystem::path& target,
                                                const struct stat* existing);
+  // What a replacement keeps of the file it replaces (mode, owner), or why it may not replace it.
+  [[nodiscard]] std::string TakeOver(const std::filesystem::path& target, const struct stat* existing);
+  [[nodiscard]] std::string MakeTemporary();
   // "" when a file of this type may be replaced, else why not.
   [[nodiscard]] std::string Replaceable(mode_t mode) const;
   [[nodiscard]] std::string Reason(int error) const;

@@ -5,13 +5,13 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
 #include <QEvent>
 #include <QUiLoader>
 #include <QWidget>
 
 #include "control/led.h"
 #include "demo/exit_status.h"
+#include "demo/qt/designer_form_check.h"
 #include "demo/qt/window_application.h"
 #include "qt/widget/led_sign_p.h"
 
@@ -55,41 +55,64 @@ class HeldMessages {
   QList<std::pair<QtMsgType, QString>> messages_;
 };
 
+// QUiLoader without plugins: Qt's own widgets, and the sign made here, as its Designer plugin makes it
+// outside Designer. QUiLoader loads every plugin of its folders as it is made, so it is made while Qt's
+// library paths name none.
+class SignLoader : public QUiLoader {
+ public:
+  static std::unique_ptr<SignLoader> Make() {
+    const QStringList paths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+    std::unique_ptr<SignLoader> loader(new SignLoader);
+    QCoreApplication::setLibraryPaths(paths);
+    loader->clearPluginPaths();
+    return loader;
+  }
+
+  QWidget* createWidget(const QString& class_name, QWidget* parent, const QString& name) override {
+    if (class_name != qt::LedSign::staticMetaObject.className())
+      return QUiLoader::createWidget(class_name, parent, name);
+    auto* sign = new qt::LedSign(parent);
+    sign->setObjectName(name);
+    return sign;
+  }
+
+ private:
+  SignLoader() = default;
+};
+
 }  // namespace
 
 DesignerForm::DesignerForm(QWidget* window) : window_(window) {
   for (qt::LedSign* sign : window_->findChildren<qt::LedSign*>())
     signs_.append(sign);
   window_->installEventFilter(this);
+  connect(window_, &QObject::destroyed, this, [this] { EndWhenNoWindowShows(); });
 }
 
 DesignerForm::~DesignerForm() {
-  window_->removeEventFilter(this);
+  if (window_) {
+    window_->removeEventFilter(this);
+    window_->disconnect(this);
+    delete window_.data();
+  }
 }
 
 Expected<std::unique_ptr<DesignerForm>, DesignerForm::Error> DesignerForm::Create(
-    const QByteArray& ui, const QStringList& plugin_paths, const Overrides& overrides) {
-  QUiLoader loader;
-  loader.clearPluginPaths();
-  for (const QString& path : plugin_paths)
-    loader.addPluginPath(path);
-  const QString sign_class = qt::LedSign::staticMetaObject.className();
-  if (!loader.availableWidgets().contains(sign_class)) {
-    return Unexpected<Error>({kExitFailure, "Qt Designer's plugin for " + Plain(sign_class) +
-                                                " was not found (looked in " +
-                                                Plain(loader.pluginPaths().join(", ")) + ")"});
-  }
+    const QByteArray& ui, const Overrides& overrides) {
+  if (auto data = CheckDesignerForm(ui); !data) return Unexpected<Error>({kExitUsage, data.error()});
+  const auto loader = SignLoader::Make();
   QBuffer file;
   file.setData(ui);
   file.open(QIODevice::ReadOnly);
   QWidget* window = nullptr;
   {
     const HeldMessages held;
-    window = loader.load(&file);
+    window = loader->load(&file);
     if (window != nullptr) held.Release();
   }
   if (window == nullptr) {
-    const QString why = loader.errorString();
+    const QString why = loader->errorString();
     return Unexpected<Error>({kExitUsage, why.isEmpty() ? "it is not a Qt Designer form" : Plain(why)});
   }
   std::unique_ptr<DesignerForm> form(new DesignerForm(window));
@@ -125,15 +148,22 @@ Expected<void, std::string> DesignerForm::Unload() {
 }
 
 bool DesignerForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == window_.get() && event->type() == QEvent::Close) (void)Unload();
+  if (watched == window_ && event->type() == QEvent::Close) (void)Unload();
+  if (watched == window_ && event->type() == QEvent::Hide) EndWhenNoWindowShows();
   return QObject::eventFilter(watched, event);
 }
 
-QStringList DesignerPluginPaths() {
-  // Every copy of the plugin that is found is loaded, and each makes the program's own LedSign, from the
-  // library it already has.
-  return QStringList{QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../plugins/designer")} +
-         QUiLoader().pluginPaths();
+void DesignerForm::EndWhenNoWindowShows() {
+  QMetaObject::invokeMethod(
+      this,
+      [] {
+        // A tool tip or menu that has not gone yet is no window of the form's.
+        for (const QWidget* widget : QApplication::topLevelWidgets())
+          if (widget->isVisible() && widget->windowType() != Qt::ToolTip && widget->windowType() != Qt::Popup)
+            return;
+        QCoreApplication::quit();
+      },
+      Qt::QueuedConnection);
 }
 
 int OpenDesignerForm(const std::string& source, const std::string& ui, const Overrides& overrides,
@@ -145,7 +175,7 @@ int OpenDesignerForm(const std::string& source, const std::string& ui, const Ove
     return kExitFailure;
   }
 
-  auto form = DesignerForm::Create(QByteArray::fromStdString(ui), DesignerPluginPaths(), overrides);
+  auto form = DesignerForm::Create(QByteArray::fromStdString(ui), overrides);
   if (!form) {
     err << "glimmer: " << source << ": " << form.error().what << '\n';
     return form.error().status;
@@ -154,7 +184,7 @@ int OpenDesignerForm(const std::string& source, const std::string& ui, const Ove
     err << "glimmer: " << source << ": " << loaded.error() << " did not start\n";
     return kExitFailure;
   }
-  (*form)->window().show();
+  (*form)->window()->show();
   const int status = app->exec();
   // A window that went away without a close event (a dialog's Escape) stops its signs here.
   if (auto unloaded = (*form)->Unload(); !unloaded) {

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "host/base/try.h"
+
 namespace glimmer {
 namespace {
 
@@ -30,7 +32,7 @@ FormGlimmerWindow::FormGlimmerWindow(const FormDescription& form)
 Result<std::unique_ptr<FormGlimmerWindow>> FormGlimmerWindow::Create(const FormDescription& form,
                                                                      const Overrides& overrides) {
   std::unique_ptr<FormGlimmerWindow> window(new FormGlimmerWindow(form));
-  if (auto s = BuildLed1(*window->led1_, form.led1, overrides); !s) return Fail(s.error());
+  TRY(BuildLed1(*window->led1_, form.led1, overrides));
   window->Arrange(form);
   return window;
 }

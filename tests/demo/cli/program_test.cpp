@@ -18,7 +18,9 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "demo/exit_status.h"
@@ -192,6 +194,28 @@ TEST_F(ProgramTest, FramesFollowTheOverridesAndStopWithTheTimer) {
   EXPECT_EQ(FirstDifference(Frame("out", 7), expected), "");
 }
 
+// The glyph options reach the frames; small letters as capitals keep the letters without a capital.
+TEST_F(ProgramTest, FramesShowTheTextInTheGlyphsAskedFor) {
+  const std::string text =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln: 12:30 Uhr";
+  const Outcome mixed =
+      Glimmer({"--frames", Path("mixed"), "--ticks", "100", "--glyphs", "latin1", "--text", text});
+  const Outcome upper =
+      Glimmer({"--frames", Path("upper"), "--ticks", "100", "--glyphs", "latin1", "--upper", "--text", text});
+  ASSERT_EQ(mixed.status, kExitOk) << mixed.err;
+  ASSERT_EQ(upper.status, kExitOk) << upper.err;
+  for (const auto& [folder, shown] : {std::pair{"mixed", u"Gr\u00FC\u00DFe aus K\u00F6ln: 12:30 Uhr"},
+                                      std::pair{"upper", u"GR\u00DC\u00DFE AUS K\u00D6LN: 12:30 UHR"}})
+    EXPECT_EQ(FirstDifference(Frame(folder, 100), ExpectedFrame({.width = 251,
+                                                                 .text = shown,
+                                                                 .color = 1,
+                                                                 .scroll_x = ScrollAt(251, 100),
+                                                                 .glyphs = GlyphSet::Latin1})),
+              "")
+        << folder;
+}
+
 // Frame names sort in tick order in every run the command line accepts, up to 2147483647 ticks.
 TEST(FrameFileName, SortsInTickOrder) {
   EXPECT_EQ(FrameFileName(99999, 99999), "tick-99999.png");
@@ -300,6 +324,47 @@ INSTANTIATE_TEST_SUITE_P(
             "replace\n",
             {"tick-00001.png", "tick-00003.png"}}),
     NameOf<FolderCase>);
+
+// Standard output that runs an action when the first text arrives, which for --frames is the end of the
+// first pass: in the middle of the run.
+class ActOnFirstOutput : public std::streambuf {
+ public:
+  explicit ActOnFirstOutput(std::function<void()> act) : act_(std::move(act)) {}
+
+ private:
+  int_type overflow(int_type c) override {
+    Act();
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    Act();
+    return n;
+  }
+  void Act() {
+    if (act_) std::exchange(act_, nullptr)();
+  }
+  std::function<void()> act_;
+};
+
+TEST_F(ProgramTest, AFramesFolderSwappedForALinkMidRunGetsAllItsFramesAndTheLinksTargetNone) {
+  fs::create_directories(dir_ / "out");
+  Touch(dir_ / "out" / "tick-00140.png");  // an earlier run's, to be removed
+  fs::create_directories(dir_ / "elsewhere");
+  for (const char* name : {"tick-00127.png", "tick-00140.png"})
+    Touch(dir_ / "elsewhere" / name);
+  ActOnFirstOutput swap([&] {
+    fs::rename(dir_ / "out", dir_ / "moved");
+    fs::create_directory_symlink("elsewhere", dir_ / "out");
+  });
+  std::ostream out(&swap);
+  const Outcome run = testing::RunGlimmerInto(out, {"--frames", Path("out"), "--ticks", "130"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  ASSERT_TRUE(fs::is_symlink(dir_ / "out"));
+  EXPECT_EQ(testing::Listing(dir_ / "moved"), Frames(130, 130));
+  EXPECT_EQ(testing::Listing(dir_ / "elsewhere"),
+            (std::vector<std::string>{"tick-00127.png", "tick-00140.png"}));
+  EXPECT_EQ(Read("elsewhere/tick-00127.png"), "earlier");
+}
 
 TEST_F(ProgramTest, AFramesFolderThatCannotBeMadeIsAnError) {
   Write("file", "in the way");
@@ -439,7 +504,9 @@ TEST_F(ProgramTest, WhatASaveWritesOpensAndSavesTheSame) {
                                                                     {"--color", any(0, 2)},
                                                                     {"--delay", any(0, 32767)},
                                                                     {"--once"},
-                                                                    {"--border", "off"}})
+                                                                    {"--border", "off"},
+                                                                    {"--glyphs", "latin1"},
+                                                                    {"--upper"}})
       if (random() % 2 == 0) args.insert(args.end(), option.begin(), option.end());
     const Outcome first = Glimmer(args);
     ASSERT_EQ(first.status, kExitOk) << first.err << form;
@@ -643,6 +710,37 @@ TEST_F(ProgramTest, ADesignerFormOpensInAWindowWithTheOptionsForItsSigns) {
   EXPECT_EQ(missing.status, kExitUsage);
   EXPECT_EQ(missing.err, "glimmer: " + Path("missing.ui") + ": cannot read it: No such file or directory\n");
   EXPECT_EQ(designer_.calls, 1);
+}
+
+// A FIFO would hold the read for good, a device never end it: only regular files are read, as forms of either
+// kind.
+TEST_F(ProgramTest, AFormThatIsNotARegularFileIsRefusedBeforeItIsRead) {
+  const ScopedEnv display("DISPLAY", ":7");
+  ASSERT_EQ(::mkfifo(Path("fifo.ui").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(Path("fifo.toml").c_str(), 0600), 0);
+  fs::create_directories(dir_ / "folder.ui");
+  for (const auto& [path, kind] :
+       std::vector<std::pair<std::string, std::string>>{{Path("fifo.ui"), "a FIFO"},
+                                                        {Path("fifo.toml"), "a FIFO"},
+                                                        {Path("folder.ui"), "a folder"},
+                                                        {"/dev/null", "a character device"}}) {
+    const Outcome run = Glimmer({"--form", path});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.err, "glimmer: " + path + ": cannot read it: it is " + kind + ", not a file\n");
+  }
+  EXPECT_EQ(designer_.calls + opened_.calls, 0);
+}
+
+// What --save writes, --form opens again; a name ending in .ui it would open as a Qt Designer form.
+TEST_F(ProgramTest, ASaveToAUiNameIsRefused) {
+  for (const char* name : {"form.ui", "form.UI", "form.uI"}) {
+    const Outcome run = Glimmer({"--save", Path(name)});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_NE(run.err.find(Path(name) + ": a name ending in .ui is a Qt Designer form to --form"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(FileCount(""), 0u);
 }
 
 // What glimmer --form FILE.ui refuses, and how: what needs the form as a description of LED1 (status 2), and

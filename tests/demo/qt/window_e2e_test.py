@@ -7,9 +7,8 @@ that LED1 sits at (8, 8) of the client area with its grey and white rings, its d
 text is in, lit green dots. Then it closes the window with a WM_DELETE_WINDOW message, as a window
 manager's close button would, and expects the program to end with status 0 and to have printed nothing.
 
-With --board, it then opens that form made in Qt Designer (glimmer --form FILE.ui), which finds its signs
-through the Designer plugin beside the program, waits for the lit dots of each of its colours, and closes
-it the same way.
+With --board, it then opens that form made in Qt Designer (glimmer --form FILE.ui), waits for the lit dots
+of each of its colours, and closes it the same way.
 
 Waits on real time, with generous limits: it drives a real program.
 """
