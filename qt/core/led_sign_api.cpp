@@ -20,6 +20,9 @@ LedSignApi::Color LedSignApi::color() const {
 void LedSignApi::setColor(Color color) {
   core_->Write(Property::Color, static_cast<int>(color));
 }
+void LedSignApi::setColor(int color) {
+  core_->Write(Property::Color, color);
+}
 
 int LedSignApi::delay() const {
   return core_->Read(Property::Delay).toInt();
@@ -54,6 +57,15 @@ bool LedSignApi::isScrolling() const {
 
 bool LedSignApi::Start() {
   return core_->Start();
+}
+bool LedSignApi::Stop() {
+  return core_->Stop();
+}
+bool LedSignApi::Restart() {
+  return core_->Restart();
+}
+void LedSignApi::KeyClick() {
+  core_->KeyClick();
 }
 bool LedSignApi::Clear() {
   return core_->Clear();

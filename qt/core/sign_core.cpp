@@ -149,15 +149,76 @@ void SignCore::Emit(const char* signal) {
 
 bool SignCore::Start() {
   const Call call(*this);
-  // The control draws at the size it has when it starts: the size the face was given is taken now (a hidden
-  // widget gets its resize events only when it is shown).
+  QtTimer* t = LedTimer();
+  if (stopped_ && t != nullptr) {
+    stopped_ = false;
+    return static_cast<bool>(t->Enabled(true));
+  }
+  if (finished_) return Restart();
+  return Show();
+}
+
+// The control draws at the size it has when it starts: the size the face was given is taken now (a hidden
+// widget gets its resize events only when it is shown).
+bool SignCore::Show() {
   if (view_ != nullptr) FitTo(view_->GivenSize());
   return static_cast<bool>(led_.Show());
 }
 
+QtTimer* SignCore::LedTimer() {
+  return timer(kTimerLED);
+}
+
+// The control's timer is Enabled (it may have no interval, and then does not tick).
+bool SignCore::TimerOn() {
+  const QtTimer* t = LedTimer();
+  if (t == nullptr) return false;
+  const auto on = t->Enabled();
+  return on && *on;
+}
+
+bool SignCore::Stop() {
+  const Call call(*this);
+  if (!TimerOn()) return false;
+  stopped_ = true;
+  return static_cast<bool>(LedTimer()->Enabled(false));
+}
+
+bool SignCore::Restart() {
+  const Call call(*this);
+  const bool was = Scrolling();
+  restarting_ = true;
+  const bool done = static_cast<bool>(led_.Clear());
+  stopped_ = finished_ = false;
+  const bool shown = done && Show();
+  restarting_ = false;
+  if (Scrolling() != was) {
+    Notify("scrolling", Scrolling());
+    if (view_ != nullptr) view_->ScrollingChanged(Scrolling());
+  }
+  return shown;
+}
+
 bool SignCore::Clear() {
   const Call call(*this);
+  stopped_ = finished_ = false;
   return static_cast<bool>(led_.Clear());
+}
+
+void SignCore::KeyClick() {
+  const Call call(*this);
+  Emit("clicked");
+}
+
+void SignCore::PaintFocusFrame(QPainter& painter, QSizeF area) {
+  // A dotted line in the highlight of the default palette, on the outer (grey) ring, so that the dots
+  // themselves stay as the control drew them.
+  QPen pen(QColor(0x30, 0x8c, 0xc6), 1, Qt::DotLine);
+  painter.save();
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(QPointF(0.5, 0.5), area - QSizeF(1, 1)));
+  painter.restore();
 }
 
 bool SignCore::Advance() {
@@ -176,13 +237,17 @@ bool SignCore::Scrolling() const {
 }
 
 void SignCore::TimerChanged(QtTimer& timer) {
-  if (view_ == nullptr || timer.name() != kTimerLED) return;
+  if (view_ == nullptr || timer.name() != kTimerLED || restarting_) return;
   Notify("scrolling", timer.running());
   if (view_ != nullptr) view_->ScrollingChanged(timer.running());
 }
 
 void SignCore::EventNoticed(DispId event) {
-  if (event == kTerminateEvent) Emit("passFinished");
+  if (event == kTerminateEvent) {
+    // The control has stopped its timer already when the pass does not repeat.
+    finished_ = !TimerOn();
+    Emit("passFinished");
+  }
   if (event == kClickEvent) Emit("clicked");
   if (event == kDblClickEvent) Emit("doubleClicked");
 }

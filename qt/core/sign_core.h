@@ -50,10 +50,19 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   // A number as an integer of 32 bits, only when it is exactly one.
   [[nodiscard]] static std::optional<std::int32_t> ExactInt(const QVariant& value);
 
+  // Start goes on where stop() left the text, starts a new pass after one that did not repeat, and
+  // otherwise is the control's Show. Stop halts the control's timer and keeps the frame and the place;
+  // Restart is the control's Clear and then its Show.
   bool Start();
+  bool Stop();
+  bool Restart();
   bool Clear();
   bool Advance();
   [[nodiscard]] bool Scrolling() const;
+  // Space or Enter on a face that has the keyboard focus: clicked(), as a click of the mouse.
+  void KeyClick();
+  // A focus frame over the sign's outer ring, `area` logical pixels, as the faces show keyboard focus.
+  static void PaintFocusFrame(QPainter& painter, QSizeF area);
 
   // The click rule: a left press followed by a left release over the sign emits clicked(); a left double
   // click emits doubleClicked(), and the release that follows it is no click.
@@ -101,12 +110,21 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   void Notify(const char* property, const QVariant& value);
   void Emit(const char* signal);
   void FrameChanged();
+  [[nodiscard]] bool Show();
+  [[nodiscard]] QtTimer* LedTimer();
+  [[nodiscard]] bool TimerOn();
 
   // Before led_: the control's creation already calls back (with no view yet).
   SignView* view_ = nullptr;
   int calls_ = 0;
   bool disposed_ = false;
   bool fitting_ = false;
+  // The text was halted by Stop and may go on; the last pass ended without repeating. Either way the
+  // control still holds its surface, so its Show would do nothing.
+  bool stopped_ = false;
+  bool finished_ = false;
+  // Inside Restart: the timer stops and starts again, and scrolling is notified once, at the end.
+  bool restarting_ = false;
   LED& led_;
   ClickTracker clicks_;
   // The values last reported, in Property order, so that NOTIFY comes only for a real change.

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -76,7 +77,12 @@ QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*
   }
   if (stale_ || node->texture() == nullptr || node->texture()->textureSize() != pixels) {
     // The pixels with the rings drawn over them, as the container draws them for any Qt face.
-    node->setTexture(w->createTextureFromImage(core_->FrameImage()));
+    QImage frame = core_->FrameImage();
+    if (hasActiveFocus()) {
+      QPainter painter(&frame);
+      SignCore::PaintFocusFrame(painter, frame.size());
+    }
+    node->setTexture(w->createTextureFromImage(frame));
     ++paints_;
     stale_ = false;
   }
@@ -118,6 +124,9 @@ void LedSignItem::itemChange(ItemChange change, const ItemChangeData& value) {
       stale_ = true;
       Reappear();
       break;
+    case ItemActiveFocusHasChanged:
+      stale_ = true;
+      [[fallthrough]];
     case ItemVisibleHasChanged:
       Reappear();
       break;
@@ -164,7 +173,17 @@ void LedSignItem::EnabledChanged(bool on) {
   setEnabled(on);
 }
 
-// --- Mouse ----------------------------------------------------------------------------------------------
+// --- Keyboard and mouse ---------------------------------------------------------------------------------
+
+void LedSignItem::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Space || key == Qt::Key_Enter || key == Qt::Key_Return) && !event->isAutoRepeat()) {
+    event->accept();
+    KeyClick();
+    return;
+  }
+  QQuickItem::keyPressEvent(event);
+}
 
 void LedSignItem::mousePressEvent(QMouseEvent* event) {
   core_->Press(event->button() == Qt::LeftButton);

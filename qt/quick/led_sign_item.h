@@ -23,9 +23,11 @@
 //   scrolling    bool     read only: the text is moving
 //
 // A write the control refuses leaves the property as it was and emits nothing; the change signals come
-// when the control accepted a write and the value differs from before. Methods start(), clear() and
-// advance() (one step now, for hosts that keep their own time); signals passFinished() (inside the step
-// that ends the pass), clicked() and doubleClicked() (left button, while enabled).
+// when the control accepted a write and the value differs from before. Methods start(), stop(), restart(),
+// clear() and advance() (one step now, for hosts that keep their own time), with the widget's playback
+// rules; signals passFinished() (inside the step that ends the pass), clicked() and doubleClicked() (left
+// button, while enabled). With active focus (focus: true, or activeFocusOnTab), Space, Enter and Return
+// emit clicked() and a dotted frame shows over the outer ring, as on the widget.
 //
 // Pixels: the control's pixels, exactly, as one texture sampled nearest: one control pixel on one logical
 // pixel, drawn as a whole square of device pixels on a screen of device pixel ratio 2 or more (the
@@ -79,12 +81,18 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   // takes the variant setDelay and setBorderStyle of the shared part.
   void setText(const QString& text) { LedSignApi::setText(text); }
   void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
+  // A colour by number, for a combo box's currentIndexChanged(int): 0 red, 1 green, 2 yellow.
+  void setColor(int color) { LedSignApi::setColor(color); }
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
-  // The control's Show: starts the text from the right edge, only when the sign is idle (so after a pass
-  // that did not repeat, clear() first). False when the control failed.
+  // Starts the text from the right edge; after stop(), goes on from where the text stood; while the text
+  // moves, does nothing. False when the control failed.
   bool start() { return Start(); }
+  // Halts the text and keeps the frame and place, until start(). False when the text was not moving.
+  bool stop() { return Stop(); }
+  // A new pass from the right edge, whether the sign was scrolling, stopped or idle.
+  bool restart() { return Restart(); }
   // The control's Clear: stops the text and clears the dots. False when the control failed.
   bool clear() { return Clear(); }
   // Moves the text one step now, as the timer would: only while it scrolls. Returns whether it did.
@@ -106,6 +114,7 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   void itemChange(ItemChange change, const ItemChangeData& value) override;
   void geometryChange(const QRectF& new_geometry, const QRectF& old_geometry) override;
   void componentComplete() override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;

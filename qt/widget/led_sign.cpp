@@ -2,6 +2,7 @@
 #include <glimmer/qt/led_sign.h>
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -81,6 +82,32 @@ void LedSign::paintEvent(QPaintEvent* /*event*/) {
   ++d_->paints;
   QPainter painter(this);
   core_->Paint(painter, size());
+  if (hasFocus()) SignCore::PaintFocusFrame(painter, core_->Size());
+}
+
+void LedSign::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+      if (event->isAutoRepeat()) break;
+      event->accept();
+      KeyClick();
+      return;
+    default:
+      break;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void LedSign::focusInEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void LedSign::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
 }
 
 // A size asked of the sign from outside (resize(), a layout, Designer): the control's size rule decides,

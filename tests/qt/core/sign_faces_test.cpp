@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The rules the LedSign widget and the QML item share through their core, checked on both faces: a face
-// deleted inside its own handlers, values written by name that are not exactly integers, and widths beyond
-// the widest sign.
+// deleted inside its own handlers, values written by name that are not exactly integers, widths beyond
+// the widest sign, stop, start and restart, and the keyboard click.
 #include <glimmer/qt/led_sign.h>
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -113,6 +114,77 @@ TYPED_TEST(SignFaces, WidthsBeyondTheWidestSignSnapToIt) {
     ASSERT_TRUE(face.start());  // a hidden sign takes the size it was given when it starts
     EXPECT_EQ(Core(face).width_pixels(), qt::QtContainer::kWidestSign) << width;
   }
+}
+
+// The frame after `steps` steps of a new sign of the same face that shows "AB" from the right edge.
+template <class Face>
+Image FreshFrame(int steps) {
+  Face fresh;
+  fresh.setText("AB");
+  EXPECT_TRUE(fresh.start());
+  for (int i = 0; i < steps; ++i)
+    EXPECT_TRUE(fresh.advance());
+  return Core(fresh).Frame();
+}
+
+// Playback: from a sign that has made 5 steps (or finished a pass that does not repeat), an action, then
+// one step: where the text stands, against a new sign that made `expected_steps` steps; scrolling and its
+// NOTIFY along the way.
+TYPED_TEST(SignFaces, StopsGoesOnAndRestarts) {
+  enum class Before { Scrolling, Stopped, Finished };
+  const struct {
+    const char* name;
+    Before before;
+    bool (TypeParam::*action)();
+    int expected_steps;
+    int notices;  // scrollingChanged during the action
+  } rows[] = {
+      {"stop, start", Before::Stopped, &TypeParam::start, 6, 1},
+      {"start while scrolling", Before::Scrolling, &TypeParam::start, 6, 0},
+      {"restart while scrolling", Before::Scrolling, &TypeParam::restart, 1, 0},
+      {"stop, restart", Before::Stopped, &TypeParam::restart, 1, 1},
+      {"start after a finished pass", Before::Finished, &TypeParam::start, 1, 1},
+      {"restart after a finished pass", Before::Finished, &TypeParam::restart, 1, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TypeParam face;
+    face.setText("AB");
+    ASSERT_TRUE(face.start());
+    const QSignalSpy finished(&face, &TypeParam::passFinished);
+    for (int i = 0; i < (row.before == Before::Finished ? 1000 : 5) && finished.isEmpty(); ++i)
+      ASSERT_TRUE(face.advance());
+    if (row.before == Before::Stopped) {
+      const Image frame = Core(face).Frame();
+      const QSignalSpy stopped(&face, &TypeParam::scrollingChanged);
+      ASSERT_TRUE(face.stop());
+      EXPECT_FALSE(face.isScrolling());
+      EXPECT_EQ(stopped.count(), 1);
+      EXPECT_FALSE(face.advance());
+      EXPECT_FALSE(face.stop());
+      EXPECT_EQ(Core(face).Frame(), frame) << "stop() keeps the frame";
+    }
+    EXPECT_EQ(face.isScrolling(), row.before == Before::Scrolling);
+    const QSignalSpy notices(&face, &TypeParam::scrollingChanged);
+    ASSERT_TRUE((face.*row.action)());
+    EXPECT_TRUE(face.isScrolling());
+    EXPECT_EQ(notices.count(), row.notices);
+    ASSERT_TRUE(face.advance());
+    EXPECT_EQ(Core(face).Frame(), FreshFrame<TypeParam>(row.expected_steps));
+  }
+}
+
+// With the keyboard focus, Space, Enter and Return click the sign; other keys and held keys do not.
+TYPED_TEST(SignFaces, SpaceAndEnterClick) {
+  TypeParam face;
+  const QSignalSpy clicked(&face, &TypeParam::clicked);
+  for (const int key : {Qt::Key_Space, Qt::Key_Enter, Qt::Key_Return, Qt::Key_A}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&face, &press);
+  }
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), true);
+  QCoreApplication::sendEvent(&face, &held);
+  EXPECT_EQ(clicked.count(), 3);
 }
 
 }  // namespace

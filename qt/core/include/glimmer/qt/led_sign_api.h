@@ -30,6 +30,8 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   void setText(const QString& text);
   [[nodiscard]] Color color() const;
   void setColor(Color color);
+  // A colour by its number (0 red, 1 green, 2 yellow), as a combo box's index gives one; 3 is refused.
+  void setColor(int color);
   [[nodiscard]] int delay() const;
   void setDelay(int milliseconds);
   // A value of any type, as QObject::setProperty and QML pass one: taken only when it is exactly an integer.
@@ -39,8 +41,8 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   [[nodiscard]] int borderStyle() const;
   void setBorderStyle(int style);
   void setBorderStyle(const QVariant& style);
-  // Whether the text moves: after start(), with a delay above 0, until clear() or the end of a pass that does
-  // not repeat.
+  // Whether the text moves: after start() or restart(), with a delay above 0, until stop(), clear() or the
+  // end of a pass that does not repeat. Its NOTIFY, scrollingChanged(bool), comes with every change of it.
   [[nodiscard]] bool isScrolling() const;
 
   // The description of a property, slot or signal by its Qt name ("color", "start", "passFinished") and the
@@ -57,13 +59,20 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   LedSignApi() = default;
   ~LedSignApi() = default;
 
-  // What the faces' slots start(), clear() and advance() do. Start: the text from the right edge, as the
-  // control's Show does (only when the sign is idle); Clear: stops the text and clears the dots; Advance: one
-  // step now, as the timer would, only while the text moves. False when nothing was done or the control
-  // failed.
+  // What the faces' slots start(), stop(), restart(), clear() and advance() do. Start: after Stop, the text
+  // goes on from where it stood; after a pass that did not repeat, a new pass from the right edge; otherwise
+  // the control's Show (the text from the right edge, only when the sign is idle, so nothing while it
+  // scrolls). Stop: the text halts and keeps its frame and place (false when it was not moving). Restart: a
+  // new pass from the right edge, whatever the sign was doing (the control's Clear and then its Show).
+  // Clear: stops the text and clears the dots. Advance: one step now, as the timer would, only while the
+  // text moves. False when nothing was done or the control failed.
   bool Start();
+  bool Stop();
+  bool Restart();
   bool Clear();
   bool Advance();
+  // Space or Enter while the face has the keyboard focus.
+  void KeyClick();
 
   // The shared core, made and disposed of by the face.
   SignCore* core_ = nullptr;

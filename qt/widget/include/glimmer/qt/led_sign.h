@@ -20,7 +20,19 @@
 //   borderStyle  int      1 shows the grey and white rings around the dots, 0 hides them
 //   enabled      bool     QWidget's own, kept in step with the control's Enabled both ways: a disabled sign
 //                         goes on scrolling but takes no mouse input (no clicked(), no doubleClicked())
-//   scrolling    bool     read only: the text is moving
+//   scrolling    bool     read only: the text is moving (scrollingChanged(bool) whenever that changes:
+//   start(),
+//                         stop(), restart(), clear(), the end of a pass that does not repeat)
+//
+// Playback: start() runs the text from the right edge; stop() halts it where it stands, keeping the frame,
+// and start() then goes on from there; after a pass that did not repeat, start() runs a new pass; restart()
+// runs a new pass from the right at any time; clear() stops the text and clears the dots.
+//
+// Keyboard: the focus policy is QWidget's, NoFocus by default as for Qt's display widgets; set it to
+// Qt::StrongFocus (or TabFocus) and the focused sign shows a dotted frame over its outer ring, and Space,
+// Enter and Return emit clicked(). The slots setText(QString), setColor(int), setDelay(int) and
+// setRepeated(bool) take a line edit, a combo box, a spin box and a check box in Designer's signal/slot
+// editor.
 //
 // A write the control refuses (a color of 3, a delay of -1 or beyond 16 bits, a borderStyle of 2) leaves
 // the property as it was and emits nothing. delay and borderStyle are declared as QVariant, so that a value
@@ -85,12 +97,18 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   // takes the variant setDelay and setBorderStyle of the shared part.
   void setText(const QString& text) { LedSignApi::setText(text); }
   void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
+  // A colour by number, for a combo box's currentIndexChanged(int): 0 red, 1 green, 2 yellow.
+  void setColor(int color) { LedSignApi::setColor(color); }
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
-  // Starts the text from the right edge, as the control's Show does: only when the sign is idle, so not
-  // while it scrolls, nor after a pass that did not repeat, until clear(). False when the control failed.
+  // Starts the text from the right edge; after stop(), goes on from where the text stood; while the text
+  // moves, does nothing. False when the control failed.
   bool start() { return Start(); }
+  // Halts the text and keeps the frame and place, until start(). False when the text was not moving.
+  bool stop() { return Stop(); }
+  // A new pass from the right edge, whether the sign was scrolling, stopped or idle.
+  bool restart() { return Restart(); }
   // Stops the text and clears the dots. False when the control failed.
   bool clear() { return Clear(); }
   // Moves the text one step now, as the timer would: only while it scrolls. For hosts that keep their own
@@ -116,6 +134,9 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
