@@ -2,14 +2,19 @@
 // The Qt Designer plugin as users get it, installed into a prefix: loaded with QPluginLoader, what it tells
 // Designer (name, group, include file, icon, the form XML of a new sign with the property editor's tool
 // tips), how its signs behave inside Designer, and examples/board.ui, a form made in Designer, loaded
-// through it by QUiLoader: three signs with the properties the file sets, drawing the headless frames.
+// through it by QUiLoader: three signs with the properties the file sets, drawing the headless frames, and
+// the form's colour box wired to a sign; the slots that Designer's editor offers for the usual inputs.
 #include <glimmer/qt/led_sign.h>
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
+#include <QLineEdit>
 #include <QPluginLoader>
+#include <QSpinBox>
 #include <QUiLoader>
 #include <QtDesigner/QDesignerFormEditorInterface>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
@@ -209,6 +214,40 @@ TEST(DesignerPluginForm, TheBoardLoadsThroughThePluginWithTheFilesPropertiesAndT
   }
   EXPECT_EQ(colours.size(), 3u);
   EXPECT_EQ(texts.size(), 3u);
+
+  // The form's one connection: the colour box's index is the third sign's colour.
+  auto* colour = board->findChild<QComboBox*>("platform3Colour");
+  auto* platform3 = board->findChild<LedSign*>("platform3");
+  ASSERT_NE(colour, nullptr);
+  ASSERT_NE(platform3, nullptr);
+  for (const auto expected : {LedSign::Yellow, LedSign::Green, LedSign::Red}) {
+    colour->setCurrentIndex(static_cast<int>(expected));
+    EXPECT_EQ(platform3->color(), expected);
+  }
+}
+
+// Designer's signal/slot editor offers a slot whose arguments match the signal's and connects by name, as
+// these connections do; driving each input then sets the sign.
+TEST(DesignerPluginForm, TheUsualInputsConnectToTheSignsSlots) {
+  LedSign sign;
+  QComboBox combo;
+  combo.addItems({"Red", "Green", "Yellow"});
+  QSpinBox spin;
+  spin.setRange(0, 1000);
+  QLineEdit line;
+  QCheckBox check;
+  ASSERT_TRUE(QObject::connect(&combo, SIGNAL(currentIndexChanged(int)), &sign, SLOT(setColor(int))));
+  ASSERT_TRUE(QObject::connect(&spin, SIGNAL(valueChanged(int)), &sign, SLOT(setDelay(int))));
+  ASSERT_TRUE(QObject::connect(&line, SIGNAL(textChanged(QString)), &sign, SLOT(setText(QString))));
+  ASSERT_TRUE(QObject::connect(&check, SIGNAL(toggled(bool)), &sign, SLOT(setRepeated(bool))));
+  combo.setCurrentIndex(2);
+  spin.setValue(120);
+  line.setText("PLATFORM 9");
+  check.setChecked(true);
+  EXPECT_EQ(sign.color(), LedSign::Yellow);
+  EXPECT_EQ(sign.delay(), 120);
+  EXPECT_EQ(sign.text(), "PLATFORM 9");
+  EXPECT_TRUE(sign.isRepeated());
 }
 
 }  // namespace
