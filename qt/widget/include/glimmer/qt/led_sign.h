@@ -20,9 +20,8 @@
 //   borderStyle  int      1 shows the grey and white rings around the dots, 0 hides them
 //   enabled      bool     QWidget's own, kept in step with the control's Enabled both ways: a disabled sign
 //                         goes on scrolling but takes no mouse input (no clicked(), no doubleClicked())
-//   scrolling    bool     read only: the text is moving (scrollingChanged(bool) whenever that changes:
-//   start(),
-//                         stop(), restart(), clear(), the end of a pass that does not repeat)
+//   scrolling    bool     read only: the text is moving; scrollingChanged(bool) comes with each change
+//                         (start(), stop(), restart(), clear(), the end of a pass that does not repeat)
 //
 // Playback: start() runs the text from the right edge; stop() halts it where it stands, keeping the frame,
 // and start() then goes on from there; after a pass that did not repeat, start() runs a new pass; restart()
@@ -79,6 +78,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
   Q_PROPERTY(QVariant borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
+  Q_PROPERTY(glimmer::qt::LedSignProperties::Glyphs glyphs READ glyphs WRITE setGlyphs NOTIFY glyphsChanged)
+  Q_PROPERTY(bool upperCase READ isUpperCase WRITE setUpperCase NOTIFY upperCaseChanged)
   Q_PROPERTY(bool scrolling READ isScrolling NOTIFY scrollingChanged)
 
  public:
@@ -102,6 +103,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
+  void setGlyphs(glimmer::qt::LedSignProperties::Glyphs glyphs) { LedSignApi::setGlyphs(glyphs); }
+  void setUpperCase(bool upper) { LedSignApi::setUpperCase(upper); }
   // Starts the text from the right edge; after stop(), goes on from where the text stood; while the text
   // moves, does nothing. False when the control failed.
   bool start() { return Start(); }
@@ -121,6 +124,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void delayChanged(int milliseconds);
   void repeatedChanged(bool repeated);
   void borderStyleChanged(int style);
+  void glyphsChanged(glimmer::qt::LedSignProperties::Glyphs glyphs);
+  void upperCaseChanged(bool upper);
   void scrollingChanged(bool scrolling);
   // The last character has left the display; emitted inside the step that ends the pass, after the sign
   // has started the text again (repeated) or stopped.
