@@ -27,6 +27,7 @@ file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
 set(allowed "^(include/glimmer/.+\\.h|"
             "lib/libglimmer_(host|control|qt_host|qt_container|qt_properties|qt|quick)\\.so(\\.[0-9.]+)?|"
             "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
+            "lib/pkgconfig/glimmer-(control|qt)\\.pc|"
             "share/doc/glimmer/LICENSE")
 if(DESIGNER_PLUGIN)
   list(APPEND allowed "|${DESIGNER_PLUGIN}")
@@ -45,7 +46,7 @@ foreach(file IN LISTS installed)
   if(NOT file MATCHES "${allowed}")
     message(FATAL_ERROR "installed, but not part of the package: ${file}")
   endif()
-  if(file MATCHES "\\.(h|cmake)$")
+  if(file MATCHES "\\.(h|cmake|pc)$")
     file(READ ${prefix}/${file} text)
     foreach(tree ${BUILD_DIR} ${SOURCE_DIR})
       string(FIND "${text}" "${tree}" at)
@@ -76,6 +77,27 @@ run("configure the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/con
 run("build the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 run("control_consumer" ${WORK_DIR}/consumer/control_consumer)
 run("sign_consumer" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK_DIR}/consumer/sign_consumer)
+
+# pkg-config alone, as a build without CMake uses the package: the same consumers compiled and linked with
+# what `pkg-config --cflags --libs` says, and run against the prefix's libraries.
+find_program(PKG_CONFIG pkg-config REQUIRED)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+file(MAKE_DIRECTORY ${WORK_DIR}/pkg-config)
+separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS}")
+set(consumers control_consumer sign_consumer)
+set(modules glimmer-control glimmer-qt)
+foreach(consumer module IN ZIP_LISTS consumers modules)
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs ${module} RESULT_VARIABLE status OUTPUT_VARIABLE flags
+                  ERROR_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "pkg-config ${module} failed:\n${flags}")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run("build ${consumer} with pkg-config ${module}" ${CXX_COMPILER} ${cxx_flags}
+      ${SOURCE_DIR}/tests/package/consumer/${consumer}.cpp ${flags} -o ${WORK_DIR}/pkg-config/${consumer})
+  run("${consumer} built with pkg-config" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      LD_LIBRARY_PATH=${prefix}/lib ${WORK_DIR}/pkg-config/${consumer})
+endforeach()
 
 run("configure examples/" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK_DIR}/examples ${configure_options})
 run("build examples/" ${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
