@@ -40,6 +40,20 @@ void LongTextTick(benchmark::State& state) {
 }
 BENCHMARK(LongTextTick)->Arg(1820)->Arg(1'000'000);
 
+// The same with the Latin1 glyph set, on a text of small, accented and capital letters, digits and signs.
+void LongLatin1TextTick(benchmark::State& state) {
+  constexpr std::u16string_view kWords = u"Gr\u00FC\u00DFe aus K\u00F6ln: 12:30 Uhr \u00BFQu\u00E9 tal? ";
+  std::u16string text(static_cast<std::size_t>(state.range(0)), u' ');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    text[i] = kWords[i % kWords.size()];
+  DemoSign sign(0, text);
+  (void)sign.led.GlyphSet(GlyphSet::Latin1);
+  sign.container.RunTicks(kMidPassTick);
+  for (auto _ : state)
+    (void)sign.led.TimerLED_Timer();
+}
+BENCHMARK(LongLatin1TextTick)->Arg(1820)->Arg(1'000'000);
+
 // The floor: fill the display window once and copy it row by row to the control's area.
 void Floor(benchmark::State& state) {
   std::vector<Pixel> surface(static_cast<std::size_t>(kWidth) * kHeight);

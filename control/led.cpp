@@ -7,6 +7,7 @@
 #include "control/geometry/size_rule.h"
 #include "control/interface/led_members.h"
 #include "host/automation/property_bag.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 
@@ -59,6 +60,24 @@ Status LED::Value(std::u16string_view newValue) {
   return properties_.Write(ValueProperty(), std::u16string(newValue));
 }
 
+Status LED::GlyphSet(glimmer::GlyphSet newValue) {
+  if (!IsGlyphSet(static_cast<std::int32_t>(newValue)) || newValue == glyph_set_) return {};
+  if (!glyphs_.empty()) TRY(BuildGlyphs(newValue, upper_case_));
+  glyph_set_ = newValue;
+  return {};
+}
+Status LED::UpperCase(bool newValue) {
+  if (newValue == upper_case_) return {};
+  if (!glyphs_.empty()) TRY(BuildGlyphs(glyph_set_, newValue));
+  upper_case_ = newValue;
+  return {};
+}
+
+Status LED::BuildGlyphs(glimmer::GlyphSet set, bool upper_case) {
+  glyphs_ = glimmer::Glyphs(TRY(Glyphs::Assemble(set)), upper_case);
+  return {};
+}
+
 Status LED::Show() {
   return renderer_.Show();
 }
@@ -71,10 +90,7 @@ Status LED::UserControl_Initialize() {
   auto palette = Palette::Assemble();
   if (!palette) return Fail(palette.error());
   palette_ = glimmer::Palette(std::move(*palette));
-  auto glyphs = Glyphs::Assemble();
-  if (!glyphs) return Fail(glyphs.error());
-  glyphs_ = glimmer::Glyphs(std::move(*glyphs));
-  return {};
+  return BuildGlyphs(glyph_set_, upper_case_);
 }
 
 Status LED::UserControl_InitProperties() {

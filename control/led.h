@@ -50,6 +50,15 @@ class LED final : public Control {
   [[nodiscard]] operator std::u16string() const { return Value(); }
   Status operator=(std::u16string_view newValue) { return Value(newValue); }
 
+  // The glyphs the text is drawn with, a choice of the host that the control neither saves nor reports:
+  // Capitals (the default, the control's own 39 glyphs), Ascii or Latin1 (glyph_set.h), and whether small
+  // letters are drawn as capitals (false by default). A change rebuilds the glyph table, when there is one,
+  // and the next tick draws with it; a value that names no set is ignored.
+  [[nodiscard]] glimmer::GlyphSet GlyphSet() const { return glyph_set_; }
+  [[nodiscard]] Status GlyphSet(glimmer::GlyphSet newValue);
+  [[nodiscard]] bool UpperCase() const { return upper_case_; }
+  [[nodiscard]] Status UpperCase(bool newValue);
+
   // Starts the animation (when idle) and stops it, releasing the off-screen surface.
   [[nodiscard]] Status Show();
   [[nodiscard]] Status Clear();
@@ -77,11 +86,16 @@ class LED final : public Control {
   [[nodiscard]] Renderer& renderer() { return renderer_; }
 
  private:
+  // Assembles the glyph table of a set and casing and puts it in place whole.
+  [[nodiscard]] Status BuildGlyphs(glimmer::GlyphSet set, bool upper_case);
+
   Container& container_;
   Properties properties_;
   glimmer::Palette palette_;
   glimmer::Glyphs glyphs_;
   Renderer renderer_;
+  glimmer::GlyphSet glyph_set_ = glimmer::GlyphSet::Capitals;
+  bool upper_case_ = false;
 };
 
 }  // namespace glimmer

@@ -41,6 +41,7 @@ std::string Difference(const FormDescription& a, const FormDescription& b) {
   if (c.class_name != d.class_name) return "class";
   if (c.left != d.left || c.top != d.top || c.width != d.width || c.height != d.height)
     return "place of LED1";
+  if (c.glyphs != d.glyphs || c.upper_case != d.upper_case) return "glyphs of LED1";
   if (c.entries.size() != d.entries.size()) return "number of entries";
   for (std::size_t i = 0; i < c.entries.size(); ++i)
     if (c.entries[i].first != d.entries[i].first || !SameValue(c.entries[i].second, d.entries[i].second))
@@ -106,7 +107,7 @@ Expected<Saved, std::string> OpenAndSave(const FormDescription& form) {
       return Failed("after Form_Unload: " + d);
     MemoryPropertyBag bag;
     if (auto s = host.Save(bag); !s) return Failed("the save: " + std::string(Describe(s.error())));
-    saved.opened = DescribeAsOpened(form, host.width_pixels(), host.height_pixels(), bag);
+    saved.opened = DescribeAsOpened(form, led, host.width_pixels(), host.height_pixels(), bag);
     saved.text = FormatFormDescription(saved.opened);
   }
   if (gdi::Live() != baseline) return Failed("objects left alive");

@@ -168,12 +168,12 @@ void Renderer::PaintBlock(Locals& v, std::int32_t b) {
 }
 
 void Renderer::RefreshLayout() {
-  if (starts_version_ == fields_.value_version && starts_glyphs_ == glyphs_.UpperBound()) return;
+  if (starts_version_ == fields_.value_version && starts_glyphs_ == glyphs_.id()) return;
   starts_.resize(fields_.Value.size());
   std::transform(fields_.Value.begin(), fields_.Value.end(), starts_.begin(),
                  [&](char16_t ch) { return glyphs_.GlyphStart(ch); });
   starts_version_ = fields_.value_version;
-  starts_glyphs_ = glyphs_.UpperBound();
+  starts_glyphs_ = glyphs_.id();
 }
 
 void Renderer::PaintText(Locals& v) {

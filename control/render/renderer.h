@@ -113,10 +113,10 @@ class Renderer {
   RendererState state_;
   bool direct_ = true;
 
-  // Glyph starts of the current text (texts up to kLongestPass), renewed when Value changes.
+  // Glyph starts of the current text (texts up to kLongestPass), renewed when Value or the table changes.
   std::vector<std::int16_t> starts_;
   std::uint64_t starts_version_ = ~std::uint64_t{0};
-  std::int32_t starts_glyphs_ = -2;
+  std::uint64_t starts_glyphs_ = 0;  // the id of the table they were found in
 };
 
 }  // namespace glimmer

@@ -1,24 +1,50 @@
 // SPDX-License-Identifier: MIT
 #include "control/tables/glyphs.h"
 
+#include <atomic>
 #include <new>
+#include <span>
 
 #include "control/tables/glyph_font.h"
+#include "control/tables/glyph_font_ascii.h"
+#include "control/tables/glyph_font_latin1.h"
 #include "control/tables/table_faults.h"
 
 namespace glimmer {
 
-Result<std::vector<Glyphs::Element>> Glyphs::Assemble() {
+namespace {
+
+// The fonts of a set, in table order: the capitals first, then what each larger set adds.
+std::vector<std::span<const GlyphPattern>> FontsOf(GlyphSet set) {
+  std::vector<std::span<const GlyphPattern>> fonts{kGlyphFont};
+  if (set == GlyphSet::Ascii || set == GlyphSet::Latin1) fonts.emplace_back(kAsciiGlyphFont);
+  if (set == GlyphSet::Latin1) fonts.emplace_back(kLatin1GlyphFont);
+  return fonts;
+}
+
+std::uint64_t NextId() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
+}  // namespace
+
+Result<std::vector<Glyphs::Element>> Glyphs::Assemble(GlyphSet set) {
   if (table_faults::Consume(table_faults::Table::Glyphs)) return Fail(Error::OutOfMemory);
   try {
+    const auto fonts = FontsOf(set);
+    std::size_t glyphs = 0;
+    for (const auto font : fonts)
+      glyphs += font.size();
     std::vector<Element> elements;
-    elements.reserve(kGlyphFont.size() * kRecord);
-    for (const GlyphPattern& glyph : kGlyphFont) {
-      elements.emplace_back(Key{glyph.key});
-      for (const char* row : glyph.rows)
-        for (int c = 0; c < 5; ++c)
-          elements.emplace_back(static_cast<std::int16_t>(row[c] == '#' ? 1 : 0));
-    }
+    elements.reserve(glyphs * kRecord);
+    for (const auto font : fonts)
+      for (const GlyphPattern& glyph : font) {
+        elements.emplace_back(Key{glyph.key});
+        for (const char* row : glyph.rows)
+          for (int c = 0; c < 5; ++c)
+            elements.emplace_back(static_cast<std::int16_t>(row[c] == '#' ? 1 : 0));
+      }
     return elements;
   } catch (const std::bad_alloc&) {
     return Fail(Error::OutOfMemory);
@@ -29,7 +55,8 @@ Glyphs::Glyphs() {
   BuildIndex();
 }
 
-Glyphs::Glyphs(std::vector<Element> elements) : elements_(std::move(elements)) {
+Glyphs::Glyphs(std::vector<Element> elements, bool upper_case)
+    : elements_(std::move(elements)), upper_case_(upper_case) {
   BuildIndex();
 }
 
@@ -53,8 +80,9 @@ std::int16_t Glyphs::Scan(char16_t ch) const {
 }
 
 void Glyphs::BuildIndex() {
+  id_ = NextId();
   for (char16_t ch = 0; ch < kIndexed; ++ch)
-    start_[ch] = Scan(ch);
+    start_[ch] = Scan(upper_case_ ? UpperCaseOf(ch) : ch);
   bits_.clear();
   for (std::int32_t k = 0; k <= UpperBound(); k += kRecord) {
     if (const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(k)]);

@@ -2,6 +2,10 @@
 // The glyph table: 39 records of 36 elements in one flat sequence of 1404. Element 36g is the key of glyph g
 // (one 16-bit character); elements 36g + 1 to 36g + 35 are its 5 x 7 bitmap cells row after row, 1 for a
 // lit dot and 0 for an unlit one: row r, column c is element 36g + 1 + 5r + c.
+//
+// The control's own table is the Capitals set; a host may build it from a larger glyph set (glyph_set.h),
+// whose records follow the 39 capitals in the same layout, and may have small letters drawn as capitals.
+// Either way a character finds its glyph by the same scan: exact key, first match.
 #pragma once
 
 #include <array>
@@ -9,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "control/tables/glyph_set.h"
 #include "host/base/error.h"
 
 namespace glimmer {
@@ -24,11 +29,13 @@ class Glyphs {
   static constexpr std::int32_t kRecord = 36;
   static constexpr std::int32_t kNoGlyph = -1;
 
-  // The 1404 elements, assembled in a sequence of their own; OutOfMemory when that cannot be done.
-  [[nodiscard]] static Result<std::vector<Element>> Assemble();
+  // The elements of a glyph set (1404 for the capitals), assembled in a sequence of their own; OutOfMemory
+  // when that cannot be done.
+  [[nodiscard]] static Result<std::vector<Element>> Assemble(GlyphSet set = GlyphSet::Capitals);
 
   Glyphs();  // no elements: the state before the control's creation callback built it
-  explicit Glyphs(std::vector<Element> elements);
+  // With `upper_case`, a small letter finds the glyph of its capital (UpperCaseOf).
+  explicit Glyphs(std::vector<Element> elements, bool upper_case = false);
 
   [[nodiscard]] bool empty() const { return elements_.empty(); }
   // 1403 for the full table, -1 for an empty one.
@@ -42,13 +49,16 @@ class Glyphs {
   // The cell at `index`: 0 or 1; SubscriptOutOfRange outside the table, TypeMismatch on a key.
   [[nodiscard]] Result<std::int16_t> Cell(std::int32_t index) const;
 
-  // The glyph start of a character: the element after the first key equal to it, found by visiting the keys
-  // at 0, 36, 72, ... up to the upper bound; kNoGlyph when no key matches. The answer comes from an index
-  // made once from the keys by that same scan, so every character costs one lookup.
+  // The glyph start of a character: the element after the first key equal to it (to its capital, when small
+  // letters are drawn as capitals), found by visiting the keys at 0, 36, 72, ... up to the upper bound;
+  // kNoGlyph when no key matches. The answer comes from an index made once from the keys by that same scan,
+  // so every character costs one lookup.
   [[nodiscard]] std::int16_t GlyphStart(char16_t ch) const {
     if (ch < kIndexed) return start_[ch];
     return wide_keys_ ? Scan(ch) : kNoGlyph;
   }
+  // Different for every table built, so that a layout made with one table is not taken for another's.
+  [[nodiscard]] std::uint64_t id() const { return id_; }
   // The 35 cells of the glyph that starts at `start`, as a bit set (bit 5r + c), for painters that draw a
   // whole glyph at once. Valid for starts that GlyphStart returns.
   [[nodiscard]] std::uint64_t Bits(std::int16_t start) const {
@@ -56,7 +66,7 @@ class Glyphs {
   }
 
  private:
-  static constexpr char16_t kIndexed = 128;  // the font's keys are ASCII; others are scanned for
+  static constexpr char16_t kIndexed = 256;  // the glyph sets' keys are Latin-1; others are scanned for
 
   [[nodiscard]] std::int16_t Scan(char16_t ch) const;
   void BuildIndex();
@@ -65,6 +75,8 @@ class Glyphs {
   std::array<std::int16_t, kIndexed> start_{};
   std::vector<std::uint64_t> bits_;  // per glyph record
   bool wide_keys_ = false;
+  bool upper_case_ = false;
+  std::uint64_t id_ = 0;
 };
 
 }  // namespace glimmer

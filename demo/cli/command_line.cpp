@@ -76,14 +76,22 @@ CLI::Validator OneOf(std::array<std::string_view, N> names, bool indices_too) {
 
 // What the options are parsed into before they become a CommandLine.
 struct Raw {
-  std::string text, color, border;
+  std::string text, color, border, glyphs;
   std::int64_t delay = -1, width = -1;
-  bool once = false, repeat = false;
+  bool once = false, repeat = false, upper = false;
 };
 
 void AddOverrides(CLI::App& app, Raw& raw) {
-  app.add_option("--text", raw.text, "Text to scroll (UTF-8; the sign shows 0-9, A-Z, '-', ':' and space)")
+  app.add_option(
+         "--text", raw.text,
+         "Text to scroll (UTF-8; the sign shows 0-9, A-Z, '-', ':' and space, and more with --glyphs)")
       ->type_name("TEXT");
+  app.add_option("--glyphs", raw.glyphs,
+                 "The glyphs to draw the text with: the capitals (the default), all of printable ASCII, or "
+                 "ASCII and the Latin-1 letters and signs")
+      ->type_name("capitals|ascii|latin1")
+      ->transform(OneOf(kGlyphSetNames, false));
+  app.add_flag("--upper", raw.upper, "Show small letters as capitals")->disable_flag_override();
   app.add_option("--color", raw.color, "Colour scheme")
       ->type_name("red|green|yellow|0|1|2")
       ->transform(OneOf(std::array<std::string_view, 3>{"red", "green", "yellow"}, true));
@@ -183,6 +191,8 @@ Overrides ToOverrides(const CLI::App& app, const Raw& raw) {
   if (raw.repeat) o.repeated = true;
   if (!raw.border.empty()) o.border_style = static_cast<std::int32_t>(*WholeNumber(raw.border));
   if (raw.width >= 0) o.width = static_cast<std::int32_t>(raw.width);
+  if (!raw.glyphs.empty()) o.glyphs = static_cast<GlyphSet>(*WholeNumber(raw.glyphs));
+  if (raw.upper) o.upper_case = true;
   return o;
 }
 

@@ -2,7 +2,7 @@
 // The program's command line (CLI11):
 //
 //   glimmer [--text T] [--color red|green|yellow|0|1|2] [--delay MS] [--once | --repeat] [--border on|off]
-//           [--width PIXELS] [--form FILE | --form FILE.ui]
+//           [--glyphs capitals|ascii|latin1] [--upper] [--width PIXELS] [--form FILE | --form FILE.ui]
 //           [--save FILE | --frames DIR --ticks N | --record FILE.gif [--ticks N] [--scale K] | --terminal]
 //           [--help] [--version]
 //

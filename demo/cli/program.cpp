@@ -41,7 +41,8 @@ int SaveForm(const FormDescription& form, const Overrides& overrides, const std:
     err << "glimmer: LED1 could not save its properties: " << Describe(s.error()) << '\n';
     return kExitFailure;
   }
-  const FormDescription opened = DescribeAsOpened(form, host.width_pixels(), host.height_pixels(), saved);
+  const FormDescription opened =
+      DescribeAsOpened(form, host.control_as<LED>(), host.width_pixels(), host.height_pixels(), saved);
   const std::string text = FormatFormDescription(opened);
   // A file that --form would refuse is not written.
   if (text.size() > kMaxFormFileBytes) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "control/tables/glyph_set.h"
 #include "host/automation/memory_property_bag.h"
 
 namespace glimmer {
@@ -25,6 +26,9 @@ struct ControlDescription {
   double top = 0;
   double width = 0;
   double height = 0;
+  // The host's choice of glyphs, which the control does not save itself (control/led.h).
+  GlyphSet glyphs = GlyphSet::Capitals;
+  bool upper_case = false;
   // The control's saved state as the host's property bag holds it, the host's own "_extentx" and
   // "_extenty" (the size in hundredths of a millimetre) included.
   std::vector<MemoryPropertyBag::Entry> entries;

@@ -6,12 +6,15 @@
 //   [FormGlimmer]                 caption, border_style ("fixed-single" or "sizable"), min_button,
 //                                 max_button, start_up_position ("center-screen" or "windows-default"),
 //                                 client_width, client_height (twips)
-//   [FormGlimmer.LED1]            class ("ProjectGlimmer.LED"), left, top, width, height (twips)
+//   [FormGlimmer.LED1]            class ("ProjectGlimmer.LED"), left, top, width, height (twips); and,
+//                                 when not "capitals" and false, glyphs ("capitals", "ascii" or "latin1")
+//                                 and upper_case
 //   [FormGlimmer.LED1.entries]    key = value: a bare integer is a 32-bit integer, { int16 = N } a 16-bit
 //                                 one, a float a double, true/false a Boolean, a string a text, and
 //                                 { empty = true } the empty value
 //
-// Every setting is required; an unknown one is an error, so that a misspelt key does not pass unnoticed.
+// Every other setting is required; an unknown one is an error, so that a misspelt key does not pass
+// unnoticed.
 #pragma once
 
 #include <cstddef>

@@ -26,6 +26,10 @@ Status ApplyOverrides(LED& led, const Overrides& o) {
     if (auto s = led.Repeated(Boolean(*o.repeated)); !s) return s;
   if (o.border_style)
     if (auto s = led.BorderStyle(*o.border_style); !s) return s;
+  if (o.glyphs)
+    if (auto s = led.GlyphSet(*o.glyphs); !s) return s;
+  if (o.upper_case)
+    if (auto s = led.UpperCase(*o.upper_case); !s) return s;
   return {};
 }
 
@@ -54,9 +58,11 @@ ClientArea ClientAreaFor(const FormDescription& form, double led_width, double l
   return area;
 }
 
-FormDescription DescribeAsOpened(const FormDescription& form, double led_width, double led_height,
-                                 const MemoryPropertyBag& saved) {
+FormDescription DescribeAsOpened(const FormDescription& form, const LED& led, double led_width,
+                                 double led_height, const MemoryPropertyBag& saved) {
   FormDescription opened = form;
+  opened.led1.glyphs = led.GlyphSet();
+  opened.led1.upper_case = led.UpperCase();
   const ClientArea area = ClientAreaFor(form, led_width, led_height);
   opened.client_width = area.width * kTwipsPerPixel;
   opened.client_height = area.height * kTwipsPerPixel;

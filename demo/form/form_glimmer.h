@@ -25,21 +25,26 @@ struct Overrides {
   std::optional<bool> repeated;
   std::optional<std::int32_t> border_style;
   std::optional<std::int32_t> width;  // pixels asked for; the size rule snaps them
+  std::optional<GlyphSet> glyphs;
+  std::optional<bool> upper_case;
 };
 
-// Writes the overrides in the order Value, Color, Delay, Repeated, BorderStyle; the first failing write
-// ends it.
+// Writes the overrides in the order Value, Color, Delay, Repeated, BorderStyle, then the glyph set and
+// upper case; the first failing write ends it.
 [[nodiscard]] Status ApplyOverrides(LED& led, const Overrides& overrides);
 
 // Builds LED1 in a container that has just created it from LED::Class(): the saved entries restored, the
-// stored size (the size rule runs), then the overrides, and a --width as a host resize that the size rule
-// snaps. `Host` is a container with the host-side Load, Resize, Site and control_as of the headless and
-// Qt containers.
+// described glyphs, the stored size (the size rule runs), then the overrides, and a --width as a host resize
+// that the size rule snaps. `Host` is a container with the host-side Load, Resize, Site and control_as of the
+// headless and Qt containers.
 template <class Host>
 [[nodiscard]] Status BuildLed1(Host& host, const ControlDescription& led1, const Overrides& overrides) {
   MemoryPropertyBag bag(led1.entries);
   // The restore skips what it cannot convert and never fails.
   (void)host.Load(bag);
+  LED& led = host.template control_as<LED>();
+  if (auto s = led.GlyphSet(led1.glyphs); !s) return s;
+  if (auto s = led.UpperCase(led1.upper_case); !s) return s;
   const auto tx = host.Screen().TwipsPerPixelX();
   const auto ty = host.Screen().TwipsPerPixelY();
   if (!tx) return Fail(tx.error());
@@ -51,7 +56,7 @@ template <class Host>
   } else if (auto s = host.Site(); !s) {
     return s;
   }
-  if (auto s = ApplyOverrides(host.template control_as<LED>(), overrides); !s) return s;
+  if (auto s = ApplyOverrides(led, overrides); !s) return s;
   if (overrides.width) return host.Resize(*overrides.width, host.height_pixels());
   return {};
 }
@@ -73,9 +78,9 @@ struct ClientArea {
 [[nodiscard]] ClientArea ClientAreaFor(const FormDescription& form, double led_width, double led_height);
 
 // The form as it opened: the client area, LED1's size (both as ClientAreaFor and the size rule made
-// them, in twips), LED1's extent entries for that size and then the entries that its
-// UserControl_WriteProperties saved into `saved`.
-[[nodiscard]] FormDescription DescribeAsOpened(const FormDescription& form, double led_width,
+// them, in twips), its glyphs as `led` draws them, LED1's extent entries for that size and then the
+// entries that its UserControl_WriteProperties saved into `saved`.
+[[nodiscard]] FormDescription DescribeAsOpened(const FormDescription& form, const LED& led, double led_width,
                                                double led_height, const MemoryPropertyBag& saved);
 
 }  // namespace glimmer

@@ -28,6 +28,7 @@ constexpr int kMaxNesting = 32;
 template <class Owner, class T>
 Parsed<void> ReadSetting(const TableReader& reader, const Setting<Owner, T>& row, Owner& owner) {
   T& field = owner.*row.field;
+  if (row.optional && !reader.Has(row.name)) return {};
   if constexpr (std::is_same_v<T, std::string>)
     field = TRY(reader.Text(row.name));
   else if constexpr (std::is_same_v<T, bool>)

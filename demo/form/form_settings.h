@@ -34,12 +34,15 @@ struct PixelLimits {
 };
 
 // One setting: a text (std::string), true or false (bool), one of the names of ChoiceNames (an enum, stored
-// as its index) or a measure in twips within `limits` (double).
+// as its index) or a measure in twips within `limits` (double). An optional setting may be left out, for
+// the value of a new description, and is written only when it holds another value: files without it are
+// read, and written, as before it existed.
 template <class Owner, class T>
 struct Setting {
   std::string_view name;
   T Owner::*field;
   PixelLimits limits{};
+  bool optional = false;
 };
 
 // The names of an enum's values, in the order of the values.
@@ -48,6 +51,9 @@ constexpr std::array<std::string_view, 2> ChoiceNames(FormBorder) {
 }
 constexpr std::array<std::string_view, 2> ChoiceNames(StartUpPosition) {
   return {"center-screen", "windows-default"};
+}
+constexpr std::array<std::string_view, 3> ChoiceNames(GlyphSet) {
+  return kGlyphSetNames;
 }
 
 // [FormGlimmer], in the order in which they are read (the first error found is the one reported). A
@@ -68,7 +74,9 @@ inline const auto kControlSettings = std::make_tuple(
     Setting<ControlDescription, double>{"left", &ControlDescription::left, {0, kMaxSide}},
     Setting<ControlDescription, double>{"top", &ControlDescription::top, {0, kMaxSide}},
     Setting<ControlDescription, double>{"width", &ControlDescription::width, {0, kMaxSignWidth}},
-    Setting<ControlDescription, double>{"height", &ControlDescription::height, {0, kMaxSide}});
+    Setting<ControlDescription, double>{"height", &ControlDescription::height, {0, kMaxSide}},
+    Setting<ControlDescription, GlyphSet>{"glyphs", &ControlDescription::glyphs, {}, true},
+    Setting<ControlDescription, bool>{"upper_case", &ControlDescription::upper_case, {}, true});
 
 // The names of a table's settings, followed by `more` (its sub-tables).
 template <class... Rows, class... More>

@@ -46,6 +46,7 @@ void InsertTwips(toml::table& table, std::string_view key, double twips) {
 template <class Owner, class T>
 void WriteSetting(toml::table& table, const Setting<Owner, T>& row, const Owner& owner) {
   const T& field = owner.*row.field;
+  if (row.optional && field == Owner{}.*row.field) return;
   if constexpr (std::is_same_v<T, double>)
     InsertTwips(table, row.name, field);
   else if constexpr (std::is_enum_v<T>)

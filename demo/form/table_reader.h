@@ -44,6 +44,7 @@ class TableReader {
     return {};
   }
 
+  [[nodiscard]] bool Has(std::string_view key) const { return table_.contains(key); }
   [[nodiscard]] Parsed<const toml::node*> Required(std::string_view key, toml::node_type type,
                                                    std::string_view expected) const;
   [[nodiscard]] Parsed<std::string> Text(std::string_view key) const;

@@ -157,8 +157,10 @@ void DesignerForm::EndWhenNoWindowShows() {
   QMetaObject::invokeMethod(
       this,
       [] {
+        // A tool tip or menu that has not gone yet is no window of the form's.
         for (const QWidget* widget : QApplication::topLevelWidgets())
-          if (widget->isVisible()) return;
+          if (widget->isVisible() && widget->windowType() != Qt::ToolTip && widget->windowType() != Qt::Popup)
+            return;
         QCoreApplication::quit();
       },
       Qt::QueuedConnection);

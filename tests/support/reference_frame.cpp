@@ -4,14 +4,25 @@
 #include <cstdio>
 
 #include "control/tables/glyph_font.h"
+#include "control/tables/glyph_font_ascii.h"
+#include "control/tables/glyph_font_latin1.h"
 
 namespace glimmer::testing {
 namespace {
 
-const GlyphPattern* FindGlyph(char16_t ch) {
-  for (const GlyphPattern& g : kGlyphFont)
+template <std::size_t N>
+const GlyphPattern* FindIn(const std::array<GlyphPattern, N>& font, char16_t ch) {
+  for (const GlyphPattern& g : font)
     if (g.key == ch) return &g;
   return nullptr;
+}
+
+// The font's own pattern for a character, straight from the fonts of the set.
+const GlyphPattern* FindGlyph(char16_t ch, GlyphSet set) {
+  const GlyphPattern* g = FindIn(kGlyphFont, ch);
+  if (g == nullptr && set != GlyphSet::Capitals) g = FindIn(kAsciiGlyphFont, ch);
+  if (g == nullptr && set == GlyphSet::Latin1) g = FindIn(kLatin1GlyphFont, ch);
+  return g;
 }
 
 }  // namespace
@@ -47,7 +58,7 @@ Image ExpectedFrame(const Scene& scene) {
   }
   if (dots && scene.draw_text) {
     for (std::size_t i = 0; i < scene.text.size(); ++i) {
-      const GlyphPattern* g = FindGlyph(scene.text[i]);
+      const GlyphPattern* g = FindGlyph(scene.text[i], scene.glyphs);
       if (g == nullptr) continue;
       const std::int64_t origin = scene.scroll_x + 18 * static_cast<std::int64_t>(i);
       for (int r = 0; r < 7; ++r)

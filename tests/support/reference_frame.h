@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "control/tables/glyph_set.h"
 #include "host/gdi/image.h"
 
 namespace glimmer::testing {
@@ -18,6 +19,7 @@ struct Scene {
   bool draw_text = true;      // false for the frame of a tick that ends a pass
   bool rings = true;
   bool grid = true;
+  GlyphSet glyphs = GlyphSet::Capitals;  // the font the text is drawn in
 };
 
 // The control's area: black, the display window at (2, 2) with background, grid and text, and the rings.

@@ -65,6 +65,8 @@ TEST_P(AcceptedOverride, ReachesTheOverrides) {
   EXPECT_EQ(o.repeated, e.repeated);
   EXPECT_EQ(o.border_style, e.border_style);
   EXPECT_EQ(o.width, e.width);
+  EXPECT_EQ(o.glyphs, e.glyphs);
+  EXPECT_EQ(o.upper_case, e.upper_case);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{"--delay", "010"}, {.delay = 10}}, Accepted{{"--delay", "08"}, {.delay = 8}},
         Accepted{{"--delay=0032767"}, {.delay = 32767}}, Accepted{{"--width", "0302"}, {.width = 302}},
         Accepted{{"--color", "02"}, {.color = 2}},
+        Accepted{{"--glyphs", "capitals"}, {.glyphs = GlyphSet::Capitals}},
+        Accepted{{"--glyphs=latin1", "--upper"}, {.glyphs = GlyphSet::Latin1, .upper_case = true}},
+        Accepted{{"--glyphs", "ascii"}, {.glyphs = GlyphSet::Ascii}},
         // UTF-8 in, 16-bit characters out, a surrogate pair for a character beyond 16 bits.
         Accepted{{"--text", "h\xC3\xA9llo \xF0\x9F\x98\x80"}, {.text = u"h\u00e9llo \U0001F600"}},
         Accepted{
@@ -161,6 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--delay", "32768"}, "'32768' is not a number of milliseconds"},
         Refused{{"--delay", "1.5"}, "'1.5' is not a number of milliseconds"},
         Refused{{"--border", "yes"}, "'yes' is not one of off or on"},
+        Refused{{"--glyphs", "utf8"}, "--glyphs: 'utf8' is not one of capitals, ascii or latin1"},
+        Refused{{"--glyphs", "2"}, "'2' is not one of capitals, ascii or latin1"},
+        Refused{{"--upper=false"}, "--upper takes no value"},
         Refused{{"--width", "-1"}, "'-1' is not a width in pixels from 0 to 16382"},
         Refused{{"--width", "16383"}, "'16383' is not a width in pixels"},
         Refused{{"--once", "--repeat"}, "--once excludes --repeat"},

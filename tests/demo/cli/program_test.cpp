@@ -194,6 +194,28 @@ TEST_F(ProgramTest, FramesFollowTheOverridesAndStopWithTheTimer) {
   EXPECT_EQ(FirstDifference(Frame("out", 7), expected), "");
 }
 
+// The glyph options reach the frames; small letters as capitals keep the letters without a capital.
+TEST_F(ProgramTest, FramesShowTheTextInTheGlyphsAskedFor) {
+  const std::string text =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e aus K\xC3\xB6ln: 12:30 Uhr";
+  const Outcome mixed =
+      Glimmer({"--frames", Path("mixed"), "--ticks", "100", "--glyphs", "latin1", "--text", text});
+  const Outcome upper =
+      Glimmer({"--frames", Path("upper"), "--ticks", "100", "--glyphs", "latin1", "--upper", "--text", text});
+  ASSERT_EQ(mixed.status, kExitOk) << mixed.err;
+  ASSERT_EQ(upper.status, kExitOk) << upper.err;
+  for (const auto& [folder, shown] : {std::pair{"mixed", u"Gr\u00FC\u00DFe aus K\u00F6ln: 12:30 Uhr"},
+                                      std::pair{"upper", u"GR\u00DC\u00DFE AUS K\u00D6LN: 12:30 UHR"}})
+    EXPECT_EQ(FirstDifference(Frame(folder, 100), ExpectedFrame({.width = 251,
+                                                                 .text = shown,
+                                                                 .color = 1,
+                                                                 .scroll_x = ScrollAt(251, 100),
+                                                                 .glyphs = GlyphSet::Latin1})),
+              "")
+        << folder;
+}
+
 // Frame names sort in tick order in every run the command line accepts, up to 2147483647 ticks.
 TEST(FrameFileName, SortsInTickOrder) {
   EXPECT_EQ(FrameFileName(99999, 99999), "tick-99999.png");
@@ -482,7 +504,9 @@ TEST_F(ProgramTest, WhatASaveWritesOpensAndSavesTheSame) {
                                                                     {"--color", any(0, 2)},
                                                                     {"--delay", any(0, 32767)},
                                                                     {"--once"},
-                                                                    {"--border", "off"}})
+                                                                    {"--border", "off"},
+                                                                    {"--glyphs", "latin1"},
+                                                                    {"--upper"}})
       if (random() % 2 == 0) args.insert(args.end(), option.begin(), option.end());
     const Outcome first = Glimmer(args);
     ASSERT_EQ(first.status, kExitOk) << first.err << form;

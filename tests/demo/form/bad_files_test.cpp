@@ -383,7 +383,12 @@ INSTANTIATE_TEST_SUITE_P(
                       WrongSetting{"EntryIsATable", "color = 1", "color = { red = 1 }", "{ int16 = N }"},
                       WrongSetting{"Int16IsAText", "color = 1", "color = { int16 = \"1\" }", "{ int16 = N }"},
                       WrongSetting{"ExtentIsAFloat", "_extentx = 6641", "_extentx = 6641.0",
-                                   "must be a 32-bit integer"}),
+                                   "must be a 32-bit integer"},
+                      WrongSetting{"GlyphsAreNoSet", "top = 120", "top = 120\nglyphs = \"utf8\"",
+                                   "FormGlimmer.LED1.glyphs must be \"capitals\" or \"ascii\" or \"latin1\", "
+                                   "not \"utf8\""},
+                      WrongSetting{"UpperCaseIsANumber", "top = 120", "top = 120\nupper_case = 1",
+                                   "FormGlimmer.LED1.upper_case must be true or false, not an integer"}),
     [](const auto& test) { return test.param.name; });
 
 // Entries the restore cannot convert are skipped: the field keeps the value of a fresh instance (0, False,

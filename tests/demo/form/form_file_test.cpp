@@ -52,6 +52,22 @@ TEST(FormFile, WritingTheBuiltInDescriptionGivesTheSameFile) {
   EXPECT_EQ(FormatFormDescription(*form), BuiltInFormText());
 }
 
+TEST(FormFile, GlyphsAreWrittenOnlyWhenNotTheDefault) {
+  auto form = ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
+  ASSERT_TRUE(form);
+  EXPECT_EQ(form->led1.glyphs, GlyphSet::Capitals);
+  EXPECT_FALSE(form->led1.upper_case);
+  form->led1.glyphs = GlyphSet::Ascii;
+  form->led1.upper_case = true;
+  const std::string text = FormatFormDescription(*form);
+  EXPECT_NE(text.find("\nglyphs = \"ascii\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nupper_case = true\n"), std::string::npos) << text;
+  const auto back = ParseFormDescription(text, "saved.toml");
+  ASSERT_TRUE(back) << back.error().Message();
+  EXPECT_EQ(back->led1.glyphs, GlyphSet::Ascii);
+  EXPECT_TRUE(back->led1.upper_case);
+}
+
 TEST(FormFile, EntriesKeepTheOrderOfTheFileAndKeysAreWrittenInLowerCase) {
   auto form = ParseFormDescription(BuiltInFormText(), kBuiltInFormSource);
   ASSERT_TRUE(form);

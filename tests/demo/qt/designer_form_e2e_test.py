@@ -49,6 +49,12 @@ def sign_then(slot):
         f"<receiver>Form</receiver><slot>{slot}</slot></connection></connections>"
 
 
+def over_quick(name):
+    """A declaration of `name` as a kind of QQuickWidget."""
+    return f"<customwidgets><customwidget><class>{name}</class><extends>QQuickWidget</extends>" \
+        "<header>x.h</header></customwidget></customwidgets>"
+
+
 def nested(depth, inner, named=True):
     """`depth` widgets each inside the one before, the last holding `inner`."""
     opening = [f'<widget class="QFrame" name="f{i}">' if named else '<widget class="QFrame">' for i in range(depth)]
@@ -58,7 +64,8 @@ def nested(depth, inner, named=True):
 def rows(tmp):
     qml = os.path.join(tmp, "marker.qml")
     fifo = os.path.join(tmp, "fifo.png")
-    quick = widget("QQuickWidget", prop("source", f"<url><string>file://{qml}</string></url>"))
+    source = prop("source", f"<url><string>file://{qml}</string></url>")
+    quick = widget("QQuickWidget", source)
     body, ends_hidden = sign_then("hide()")
     _, ends_deleted = sign_then("deleteLater()")
     deep_layouts = 10000
@@ -68,11 +75,8 @@ def rows(tmp):
         ("QQuickWidgetFromTheNetwork",
          form(widget("QQuickWidget", prop("source", "<url><string>http://127.0.0.1:9/x.qml?leak</string></url>"))),
          2, "widget class QQuickWidget"),
-        ("CustomWidgetOverQuick",
-         form(widget("Sneaky", prop("source", f"<url><string>file://{qml}</string></url>"))),
-         2, "widget class Sneaky"),
-        ("SignDeclaredOverQuick", form(widget(SIGN)),
-         2, "a custom widget extends QQuickWidget"),
+        ("CustomWidgetOverQuick", form(widget("Sneaky", source), over_quick("Sneaky")), 2, "widget class Sneaky"),
+        ("SignDeclaredOverQuick", form(widget(SIGN), over_quick(SIGN)), 2, "a custom widget extends QQuickWidget"),
         ("WebView", form(widget("QWebEngineView")), 2, "widget class QWebEngineView"),
         ("ActiveX", form(widget("QAxWidget")), 2, "widget class QAxWidget"),
         ("TextBrowserSource", form(widget("QTextBrowser")), 2, "widget class QTextBrowser"),
@@ -86,8 +90,8 @@ def rows(tmp):
         ("RichTextImageInAToolTip", form(prop("toolTip", string('<IMG\n SRC = "/dev/zero">'))), 2, "(<img)"),
         ("RichTextBackground", form(widget("QLabel", prop("text", string(f'<table background="{fifo}">')))),
          2, "(background=)"),
-        ("RichTextStyleSheetLink", form(widget("QLabel", prop("text", string(f'<link rel="stylesheet" href="{fifo}"><p>x')))),
-         2, "(<link)"),
+        ("RichTextStyleSheetLink",
+         form(widget("QLabel", prop("text", string(f'<link rel="stylesheet" href="{fifo}"><p>x')))), 2, "(<link)"),
         ("MarkdownImage", form(widget("QLabel", prop("textFormat", "<enum>Qt::MarkdownText</enum>") +
                                    prop("text", string("![x](/dev/zero)")))), 2, "(markdown)"),
         ("StyleSheetUrl", form(prop("styleSheet", string(f"QWidget {{ background-image: URL ( {fifo} ) }}"))),
@@ -109,25 +113,10 @@ def rows(tmp):
     ]
 
 
-# The one row whose declaration differs from the form's widgets: the sign declared as a kind of QQuickWidget.
-QUICK_DECLARATIONS = {
-    "CustomWidgetOverQuick": "Sneaky",
-    "SignDeclaredOverQuick": SIGN,
-}
-
-
-def with_declaration(name, text):
-    if name not in QUICK_DECLARATIONS:
-        return text
-    declaration = f"<customwidgets><customwidget><class>{QUICK_DECLARATIONS[name]}</class>" \
-                  "<extends>QQuickWidget</extends><header>x.h</header></customwidget></customwidgets>"
-    return text.replace("</ui>", declaration + "</ui>")
-
-
 def run(glimmer, tmp, name, text):
     path = os.path.join(tmp, name + ".ui")
     with open(path, "w", encoding="utf-8") as f:
-        f.write(with_declaration(name, text))
+        f.write(text)
     env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR")}
     # A display name makes the program try a window; the offscreen platform needs no server behind it.
     env.update(DISPLAY=":99", QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=tmp, QML_XHR_ALLOW_FILE_WRITE="1")
