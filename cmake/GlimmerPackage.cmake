@@ -12,10 +12,12 @@
 # The QML module Glimmer (qt/quick) is not a CMake target: QML programs import it from the prefix's QML
 # import folder, where it is installed with its item library (in <P>/lib/) beside the others.
 #
-# Every library of the package is shared: a Qt program that also loads a plugin built on the widget (Qt
-# Designer's, QUiLoader's) must see one copy of each class and its meta-object, or qobject_cast and
-# findChildren fail across them; and a static copy of the control inside a shared widget library would
-# meet a second copy in any program that links the control too. Inside the tree the same targets are
+# Every library of the package is shared unless BUILD_SHARED_LIBS is off: a Qt program that also loads a
+# plugin built on the widget (Qt Designer's, QUiLoader's) must see one copy of each class and its
+# meta-object, or qobject_cast and findChildren fail across them; and a static copy of the control inside a
+# shared widget library would meet a second copy in any program that links the control too. A static build
+# is for programs that link the widget or the control alone: the plugins stay modules, each with a copy of
+# its own, and the QML item's library stays shared (Qt builds a QML plugin as its backing library is). Inside the tree the same targets are
 # reachable by their installed names (Glimmer::qt, ...), so examples/ builds either way.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -23,7 +25,7 @@ include(CMakePackageConfigHelpers)
 set(GLIMMER_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/glimmer)
 set(GLIMMER_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Glimmer)
 
-# glimmer_package_library(TARGET EXPORT_NAME COMPONENT HEADER_DESTINATION): installs a shared library of
+# glimmer_package_library(TARGET EXPORT_NAME COMPONENT HEADER_DESTINATION): installs a library of
 # the package with its header file set, in the export set of its component (Control or Qt).
 function(glimmer_package_library target export_name component header_destination)
   set_target_properties(${target} PROPERTIES
@@ -32,7 +34,9 @@ function(glimmer_package_library target export_name component header_destination
     # Before 1.0 a minor version may change the binary interface.
     SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
     # Installed side by side: each finds the others in its own folder.
-    INSTALL_RPATH "$ORIGIN")
+    INSTALL_RPATH "$ORIGIN"
+    # Static, they go into the plugins (modules) as well as into programs.
+    POSITION_INDEPENDENT_CODE ON)
   add_library(Glimmer::${export_name} ALIAS ${target})
   # Nothing in the package is meant to be replaced by another library's definition: its own calls stay
   # direct and inlinable, as in a static library (the tick's drawing calls are many small functions).
