@@ -104,6 +104,9 @@ foreach(consumer module IN ZIP_LISTS consumers modules)
     message(FATAL_ERROR "pkg-config ${module} failed:\n${flags}")
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
+  execute_process(COMMAND ${PKG_CONFIG} --modversion ${module} OUTPUT_VARIABLE version
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  list(APPEND flags "-DGLIMMER_PACKAGE_VERSION=\"${version}\"")
   run("build ${consumer} with pkg-config ${module}" ${CXX_COMPILER} ${cxx_flags}
       ${SOURCE_DIR}/tests/package/consumer/${consumer}.cpp ${flags} -o ${WORK_DIR}/pkg-config/${consumer})
   run("${consumer} built with pkg-config" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
