@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/demo_sign.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer::bench {
 namespace {
@@ -24,7 +25,7 @@ BENCHMARK(DemoTick);
 // The same, painting every dot through a brush of its own.
 void DemoTickDotByDot(benchmark::State& state) {
   DemoSign sign(kMidPassTick);
-  sign.led.renderer().SetDirectPainting(false);
+  TestAccess::SetDirectPainting(sign.led.renderer(), false);
   for (auto _ : state)
     (void)sign.led.TimerLED_Timer();
 }

@@ -29,6 +29,7 @@
 #include "control/geometry/led_design.h"
 #include "demo/qt/tick_recorder.h"
 #include "host/qt/control_widget.h"
+#include "qt/widget/led_sign_p.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ Side GlimmerSide() {
           },
           [](QWidget* w) { static_cast<LedSign*>(w)->start(); },
           [](QWidget* w) -> const QTimer& {
-            return static_cast<LedSign*>(w)->container().timer(glimmer::kTimerLED)->qtimer();
+            return glimmer::qt::LedSignPrivate::Core(*static_cast<LedSign*>(w)).timer(glimmer::kTimerLED)->qtimer();
           }};
 }
 

@@ -1,24 +1,27 @@
 # SPDX-License-Identifier: MIT
 # The installed package: `cmake --install <build> --prefix <P>` puts the public headers under
-# <P>/include/glimmer/, the shared libraries under <P>/lib/, and the CMake package under
-# <P>/lib/cmake/Glimmer/, so that `find_package(Glimmer CONFIG REQUIRED)` gives
+# <P>/include/glimmer/ (named <glimmer/...> from <P>/include), the shared libraries under <P>/lib/, and the
+# CMake package under <P>/lib/cmake/Glimmer/, so that `find_package(Glimmer CONFIG REQUIRED)` gives
 #   Glimmer::control  the LED control (and Glimmer::host, the container contract it builds on): standard
-#                     library only;
-#   Glimmer::qt       the LedSign widget (and the libraries it is built on: Glimmer::qt_container, the Qt
-#                     container it hosts the control in; Glimmer::qt_host, that container's core without
-#                     widgets; Glimmer::qt_properties, the sign's Qt properties without widgets), which
-#                     brings Qt 6 Widgets along through find_dependency.
+#                     library only, C++23;
+#   Glimmer::qt       the LedSign widget, which brings Qt 6 Widgets along through find_dependency and
+#                     Glimmer::qt_core (the Color enum and the reads and writes every Qt face of the sign
+#                     shares). Its headers are plain C++17 with Qt and Glimmer's public headers alone; the
+#                     control and the Qt container it is built on (Glimmer::qt_container, Glimmer::qt_host)
+#                     are private dependencies, which a consumer neither compiles against nor links.
 # `find_package(Glimmer CONFIG REQUIRED COMPONENTS control)` asks for the control alone, without Qt.
-# The QML module Glimmer (qt/quick) is not a CMake target: QML programs import it from the prefix's QML
-# import folder, where it is installed with its item library (in <P>/lib/) beside the others.
+# QML programs import the QML module Glimmer (qt/quick) from the prefix's QML import folder, where it is
+# installed with its item library (in <P>/lib/) beside the others; `COMPONENTS quick` gives that library as
+# Glimmer::quick and the folder as Glimmer_QML_IMPORT_DIR, for programs that load QML from C++.
 #
 # Every library of the package is shared unless BUILD_SHARED_LIBS is off: a Qt program that also loads a
 # plugin built on the widget (Qt Designer's, QUiLoader's) must see one copy of each class and its
 # meta-object, or qobject_cast and findChildren fail across them; and a static copy of the control inside a
 # shared widget library would meet a second copy in any program that links the control too. A static build
 # is for programs that link the widget or the control alone: the plugins stay modules, each with a copy of
-# its own, and the QML item's library stays shared (Qt builds a QML plugin as its backing library is). Inside the tree the same targets are
-# reachable by their installed names (Glimmer::qt, ...), so examples/ builds either way.
+# its own, and the QML item's library stays shared (Qt builds a QML plugin as its backing library is).
+# Inside the tree the same targets are reachable by their installed names (Glimmer::qt, ...), so examples/
+# builds either way.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -41,8 +44,8 @@ function(glimmer_package_library target export_name component header_destination
   # Nothing in the package is meant to be replaced by another library's definition: its own calls stay
   # direct and inlinable, as in a static library (the tick's drawing calls are many small functions).
   target_compile_options(${target} PRIVATE -fno-semantic-interposition)
-  # Installed headers include each other by their paths below this folder.
-  target_include_directories(${target} INTERFACE $<INSTALL_INTERFACE:${header_destination}>)
+  # Installed headers name each other as <glimmer/...>, from the prefix's include folder.
+  target_include_directories(${target} INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   install(TARGETS ${target} EXPORT Glimmer${component}Targets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     FILE_SET HEADERS DESTINATION ${header_destination})

@@ -87,9 +87,8 @@ Status LED::Clear() {
 
 // Builds the palette, then the glyph table, each assembled apart and assigned whole, and nothing else.
 Status LED::UserControl_Initialize() {
-  auto palette = Palette::Assemble();
-  if (!palette) return Fail(palette.error());
-  palette_ = glimmer::Palette(std::move(*palette));
+  auto palette = TRY(Palette::Assemble());
+  palette_ = glimmer::Palette(std::move(palette));
   return BuildGlyphs(glyph_set_, upper_case_);
 }
 

@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "control/properties/properties.h"
-#include "control/render/renderer.h"
-#include "control/tables/glyphs.h"
-#include "control/tables/palette.h"
-#include "host/container.h"
-#include "host/control.h"
+#include <glimmer/control/properties/properties.h>
+#include <glimmer/control/render/renderer.h>
+#include <glimmer/control/tables/glyphs.h>
+#include <glimmer/control/tables/palette.h>
+#include <glimmer/host/container.h>
+#include <glimmer/host/control.h>
 
 namespace glimmer {
 

@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/automation/dispatch.h"
-#include "host/base/error.h"
-#include "host/gdi/colour.h"
-#include "host/gdi/gdi.h"
+#include <glimmer/host/automation/dispatch.h>
+#include <glimmer/host/base/error.h>
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/gdi.h>
 
 namespace glimmer {
 

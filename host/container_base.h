@@ -5,7 +5,7 @@
 // callbacks. A concrete container adds its timers and its clock, and how it presents the area (a window, a
 // terminal, nothing), through the hooks below.
 //
-// Every container operation first passes faults(), where tests can make it fail; nothing else fails it.
+// Every container operation first passes faults(), where tests (and nothing else) can make it fail.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +15,12 @@
 #include <string_view>
 #include <vector>
 
-#include "host/container.h"
-#include "host/control.h"
-#include "host/gdi/gdi_host.h"
-#include "host/gdi/image.h"
-#include "host/operation_faults.h"
-#include "host/rectangle_shape.h"
+#include <glimmer/host/container.h>
+#include <glimmer/host/control.h>
+#include <glimmer/host/gdi/gdi_host.h>
+#include <glimmer/host/gdi/image.h>
+#include <glimmer/host/operation_faults.h>
+#include <glimmer/host/rectangle_shape.h>
 
 namespace glimmer {
 
@@ -69,13 +69,9 @@ class ContainerBase : public Container, private glimmer::Screen {
   [[nodiscard]] float assigned_height_twips() const { return assigned_height_twips_; }
   [[nodiscard]] RectangleShape* shape(std::string_view name, std::int16_t index);
   [[nodiscard]] const std::vector<CallbackError>& callback_errors() const { return callback_errors_; }
-  [[nodiscard]] int resize_calls() const { return resize_calls_; }
-  [[nodiscard]] int max_resize_depth() const { return max_resize_depth_; }
 
   // The host's event handler; it runs inside RaiseEvent, before the raise returns.
   std::function<void(DispId)> on_event;
-  // Failures of container operations, for tests.
-  [[nodiscard]] OperationFaults& faults() { return faults_; }
   void SetBackColor(ColorRef colour) { back_color_ = colour; }
   void SetTwipsPerPixel(float x, float y) { options_.twips_per_pixel_x = x, options_.twips_per_pixel_y = y; }
 
@@ -94,6 +90,8 @@ class ContainerBase : public Container, private glimmer::Screen {
   Status RaiseEvent(DispId event) override;
 
  protected:
+  // Failures of container operations injected by tests (through TestAccess); nothing else fails them.
+  [[nodiscard]] OperationFaults& faults() const { return faults_; }
   // Background, size and shapes from the control's design. The concrete container then makes its timers
   // from the design's TimerDesign children and calls CreateControl.
   ContainerBase(const ControlClass& control_class, Options options);
@@ -134,6 +132,8 @@ class ContainerBase : public Container, private glimmer::Screen {
   void ClearCallbackErrors() { callback_errors_.clear(); }
 
  private:
+  // Tests see the resize counters and inject faults.
+  friend class TestAccess;
   // Screen
   Result<float> TwipsPerPixelX() const override;
   Result<float> TwipsPerPixelY() const override;

@@ -9,10 +9,10 @@
 #include <variant>
 #include <vector>
 
-#include "host/automation/dispatch.h"
-#include "host/automation/property_bag.h"
-#include "host/base/error.h"
-#include "host/gdi/colour.h"
+#include <glimmer/host/automation/dispatch.h>
+#include <glimmer/host/automation/property_bag.h>
+#include <glimmer/host/base/error.h>
+#include <glimmer/host/gdi/colour.h>
 
 namespace glimmer {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/base/error.h"
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

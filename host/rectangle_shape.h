@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "host/container.h"
-#include "host/control.h"
-#include "host/gdi/gdi_host.h"
-#include "host/operation_faults.h"
+#include <glimmer/host/container.h>
+#include <glimmer/host/control.h>
+#include <glimmer/host/gdi/gdi_host.h>
+#include <glimmer/host/operation_faults.h>
 
 namespace glimmer {
 

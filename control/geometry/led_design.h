@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "host/control.h"
+#include <glimmer/host/control.h>
 
 namespace glimmer {
 

@@ -3,7 +3,7 @@
 // such width not below the rounded width asked for), with the two border rings following the new size.
 #pragma once
 
-#include "host/container.h"
+#include <glimmer/host/container.h>
 
 namespace glimmer {
 

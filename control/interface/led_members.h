@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "host/automation/dispatch.h"
+#include <glimmer/host/automation/dispatch.h>
 
 namespace glimmer {
 

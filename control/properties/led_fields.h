@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/base/boolean.h"
+#include <glimmer/host/base/boolean.h>
 
 namespace glimmer {
 

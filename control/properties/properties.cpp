@@ -3,6 +3,7 @@
 
 #include "control/geometry/led_design.h"
 #include "host/base/checked_math.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 
@@ -35,16 +36,13 @@ Status Properties::WriteProperties(PropertyBag& bag) const {
 
 Status Properties::ApplySettings() {
   if (auto s = container_.Enabled(static_cast<bool>(fields_.Enabled)); !s) return s;
-  const auto style = detail::narrow<std::int16_t>(fields_.BorderStyle);
-  if (!style) return Fail(style.error());
+  const auto style = TRY(detail::narrow<std::int16_t>(fields_.BorderStyle));
   for (const std::int16_t index : {0, 1}) {
-    auto shape = container_.ShapeChild(kShapeBorder, index);
-    if (!shape) return Fail(shape.error());
-    if (auto s = (*shape)->BorderStyle(*style); !s) return s;
+    auto shape = TRY(container_.ShapeChild(kShapeBorder, index));
+    if (auto s = shape->BorderStyle(style); !s) return s;
   }
-  auto timer = container_.TimerChild(kTimerLED);
-  if (!timer) return Fail(timer.error());
-  return (*timer)->Interval(std::int32_t{fields_.Delay});
+  auto timer = TRY(container_.TimerChild(kTimerLED));
+  return timer->Interval(std::int32_t{fields_.Delay});
 }
 
 }  // namespace glimmer

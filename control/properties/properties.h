@@ -4,10 +4,10 @@
 // BorderStyle and Delay to the container.
 #pragma once
 
-#include "control/properties/led_fields.h"
-#include "control/properties/property_def.h"
-#include "host/automation/property_bag.h"
-#include "host/container.h"
+#include <glimmer/control/properties/led_fields.h>
+#include <glimmer/control/properties/property_def.h>
+#include <glimmer/host/automation/property_bag.h>
+#include <glimmer/host/container.h>
 
 namespace glimmer {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <tuple>
 
-#include "control/properties/led_fields.h"
-#include "host/automation/dispatch.h"
-#include "host/automation/property_value.h"
+#include <glimmer/control/properties/led_fields.h>
+#include <glimmer/host/automation/dispatch.h>
+#include <glimmer/host/automation/property_value.h>
 
 namespace glimmer {
 

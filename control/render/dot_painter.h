@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "host/gdi/colour.h"
-#include "host/gdi/gdi_host.h"
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/gdi_host.h>
 
 namespace glimmer::dot_painter {
 

@@ -9,6 +9,7 @@
 #include "control/render/dot_painter.h"
 #include "host/base/checked_math.h"
 #include "host/gdi/gdi_host.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 namespace {
@@ -49,42 +50,32 @@ Result<std::int16_t> Renderer::Inner16(Result<float> size) const {
 // Show and Clear
 
 Status Renderer::Show() {
-  const auto timer = TimerLED();
-  if (!timer) return Fail(timer.error());
-  const auto running = (*timer)->Enabled();
-  if (!running) return Fail(running.error());
-  if (*running || state_.MemDC != 0) return {};
+  const auto timer = TRY(TimerLED());
+  const auto running = TRY(timer->Enabled());
+  if (running || state_.MemDC != 0) return {};
 
-  const auto hdc = container_.hDC();
-  if (!hdc) return Fail(hdc.error());
-  state_.MemDC = gdi::CreateCompatibleDC(*hdc);
+  const auto hdc = TRY(container_.hDC());
+  state_.MemDC = gdi::CreateCompatibleDC(hdc);
   if (state_.MemDC == 0) return {};
 
-  const auto hdc_again = container_.hDC();
-  if (!hdc_again) return Fail(hdc_again.error());
-  const auto width = container_.ScaleWidth();
-  if (!width) return Fail(width.error());
-  const auto w = RoundTo32(*width);
-  if (!w) return Fail(w.error());
-  const auto height = container_.ScaleHeight();
-  if (!height) return Fail(height.error());
-  const auto h = RoundTo32(*height);
-  if (!h) return Fail(h.error());
-  state_.MemBitmap = gdi::CreateCompatibleBitmap(*hdc_again, *w, *h);
+  const auto hdc_again = TRY(container_.hDC());
+  const auto width = TRY(container_.ScaleWidth());
+  const auto w = TRY(RoundTo32(width));
+  const auto height = TRY(container_.ScaleHeight());
+  const auto h = TRY(RoundTo32(height));
+  state_.MemBitmap = gdi::CreateCompatibleBitmap(hdc_again, w, h);
   if (state_.MemBitmap == 0) return {};
 
   state_.OldBitmap = gdi::SelectObject(state_.MemDC, state_.MemBitmap);
-  const auto start = Inner16(container_.ScaleWidth());
-  if (!start) return Fail(start.error());
-  state_.ScrollX = *start;
+  const auto start = TRY(Inner16(container_.ScaleWidth()));
+  state_.ScrollX = start;
   state_.TextOffset = 0;
-  return (*timer)->Enabled(true);
+  return timer->Enabled(true);
 }
 
 Status Renderer::Clear() {
-  const auto timer = TimerLED();
-  if (!timer) return Fail(timer.error());
-  if (auto s = (*timer)->Enabled(false); !s) return s;
+  const auto timer = TRY(TimerLED());
+  if (auto s = timer->Enabled(false); !s) return s;
   if (auto s = container_.Cls(); !s) return s;
   ReleaseSurface();
   return {};
@@ -290,17 +281,14 @@ void Renderer::CopyToControl() {
 // Dots and colours
 
 Result<ColorRef> Renderer::DotColour(std::uint8_t shade) const {
-  const auto twice = Mul32(2, fields_.Color);
-  if (!twice) return Fail(twice.error());
-  const auto index = Add32(*twice, shade);
-  if (!index) return Fail(index.error());
-  return palette_.Entry(std::int64_t{*index} - palette_.LowerBound());
+  const auto twice = TRY(Mul32(2, fields_.Color));
+  const auto index = TRY(Add32(twice, shade));
+  return palette_.Entry(std::int64_t{index} - palette_.LowerBound());
 }
 
 Status Renderer::DrawDot(std::int16_t x, std::int16_t y, std::uint8_t shade) {
-  const auto colour = DotColour(shade);
-  if (!colour) return Fail(colour.error());
-  const gdi::HBRUSH brush = gdi::CreateSolidBrush(*colour);
+  const auto colour = TRY(DotColour(shade));
+  const gdi::HBRUSH brush = gdi::CreateSolidBrush(colour);
   if (brush == 0) return {};
   const auto right = Add16(x, 2);
   const auto bottom = Add16(y, 2);

@@ -23,11 +23,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "control/properties/led_fields.h"
-#include "control/tables/glyphs.h"
-#include "control/tables/palette.h"
-#include "host/container.h"
-#include "host/gdi/gdi.h"
+#include <glimmer/control/properties/led_fields.h>
+#include <glimmer/control/tables/glyphs.h>
+#include <glimmer/control/tables/palette.h>
+#include <glimmer/host/container.h>
+#include <glimmer/host/gdi/gdi.h>
 
 namespace glimmer {
 
@@ -64,11 +64,11 @@ class Renderer {
 
   [[nodiscard]] const RendererState& state() const { return state_; }
 
-  // Off: every dot is painted through its own brush and fill. On (the default): dots are painted directly
-  // wherever the brushes they would make are sure to be made. Both give the same pixels, state and events.
-  void SetDirectPainting(bool on) { direct_ = on; }
-
  private:
+  // Tests and benchmarks turn direct painting off (direct_) to compare it with painting every dot through
+  // its own brush and fill.
+  friend class TestAccess;
+
   // The tick's local variables; like the locals of a procedure they start at 0 on every tick, and a step
   // that fails leaves them as they were.
   struct Locals {

@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "control/tables/glyph_font.h"
+#include <glimmer/control/tables/glyph_font.h>
 
 namespace glimmer {
 

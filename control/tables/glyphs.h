@@ -13,8 +13,8 @@
 #include <variant>
 #include <vector>
 
-#include "control/tables/glyph_set.h"
-#include "host/base/error.h"
+#include <glimmer/control/tables/glyph_set.h>
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "host/base/error.h"
-#include "host/gdi/colour.h"
+#include <glimmer/host/base/error.h>
+#include <glimmer/host/gdi/colour.h>
 
 namespace glimmer {
 

@@ -84,12 +84,6 @@ void AddOverrides(CLI::App& app, Raw& raw) {
          "--text", raw.text,
          "Text to scroll (UTF-8; the sign shows 0-9, A-Z, '-', ':' and space, and more with --glyphs)")
       ->type_name("TEXT");
-  app.add_option("--glyphs", raw.glyphs,
-                 "The glyphs to draw the text with: the capitals (the default), all of printable ASCII, or "
-                 "ASCII and the Latin-1 letters and signs")
-      ->type_name("capitals|ascii|latin1")
-      ->transform(OneOf(kGlyphSetNames, false));
-  app.add_flag("--upper", raw.upper, "Show small letters as capitals")->disable_flag_override();
   app.add_option("--color", raw.color, "Colour scheme")
       ->type_name("red|green|yellow|0|1|2")
       ->transform(OneOf(std::array<std::string_view, 3>{"red", "green", "yellow"}, true));
@@ -104,6 +98,12 @@ void AddOverrides(CLI::App& app, Raw& raw) {
   app.add_option("--border", raw.border, "Show the two border rings")
       ->type_name("on|off")
       ->transform(OneOf(std::array<std::string_view, 2>{"off", "on"}, false));
+  app.add_option("--glyphs", raw.glyphs,
+                 "The glyphs to draw the text with: the capitals (the default), all of printable ASCII, or "
+                 "ASCII and the Latin-1 letters and signs")
+      ->type_name("capitals|ascii|latin1")
+      ->transform(OneOf(kGlyphSetNames, false));
+  app.add_flag("--upper", raw.upper, "Show small letters as capitals")->disable_flag_override();
   app.add_option("--width", raw.width, "Width of the sign in pixels; it snaps to 3n + 2 and is 32 high")
       ->type_name("PIXELS")
       ->transform(WholeIn(0, kMaxWidth, "a width in pixels"));

@@ -13,7 +13,7 @@
 #include "demo/exit_status.h"
 #include "demo/qt/designer_form_check.h"
 #include "demo/qt/window_application.h"
-#include "host/qt/control_widget.h"
+#include "qt/widget/led_sign_p.h"
 
 namespace glimmer {
 namespace {
@@ -117,7 +117,7 @@ Expected<std::unique_ptr<DesignerForm>, DesignerForm::Error> DesignerForm::Creat
   }
   std::unique_ptr<DesignerForm> form(new DesignerForm(window));
   for (qt::LedSign* sign : form->signs()) {
-    if (auto s = ApplyOverrides(sign->container().control_as<LED>(), overrides); !s)
+    if (auto s = ApplyOverrides(qt::LedSignPrivate::Core(*sign).control_as<LED>(), overrides); !s)
       return Unexpected<Error>({kExitFailure, NameOf(*sign) + ": " + std::string(Describe(s.error()))});
   }
   return form;
@@ -142,7 +142,7 @@ Expected<void, std::string> DesignerForm::Unload() {
   for (qt::LedSign* sign : signs()) {
     // A sign that fails to clear is stopped all the same: no step after the window has closed.
     if (!sign->clear() && unload_status_) unload_status_ = Failed(NameOf(*sign));
-    sign->container().StopTimers();
+    qt::LedSignPrivate::Core(*sign).StopTimers();
   }
   return unload_status_;
 }

@@ -2,6 +2,7 @@
 #include "host/automation/dispatch.h"
 
 #include "host/automation/property_bag.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 
@@ -19,9 +20,8 @@ const MemberInfo* Dispatch::FindMember(DispId id) const {
 
 Result<PropertyValue> Dispatch::Invoke(std::string_view name, InvokeKind kind,
                                        std::span<const PropertyValue> args) {
-  const auto id = GetIDOfName(name);
-  if (!id) return Fail(id.error());
-  return Invoke(*id, kind, args);
+  const auto id = TRY(GetIDOfName(name));
+  return Invoke(id, kind, args);
 }
 
 }  // namespace glimmer

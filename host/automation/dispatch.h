@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "host/automation/property_value.h"
-#include "host/base/error.h"
+#include <glimmer/host/automation/property_value.h>
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

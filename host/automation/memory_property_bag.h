@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/automation/property_bag.h"
+#include <glimmer/host/automation/property_bag.h>
 
 namespace glimmer {
 

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "host/automation/property_value.h"
-#include "host/base/error.h"
+#include <glimmer/host/automation/property_value.h>
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "host/base/checked_math.h"
+#include "host/base/try.h"
 
 namespace glimmer {
 namespace {
@@ -61,9 +62,8 @@ Result<T> ToInteger(const PropertyValue& v) {
     case ValueKind::Boolean:
       return static_cast<T>(v.get_if<Boolean>()->value);
     case ValueKind::Text: {
-      const auto whole = ParseWhole(*v.get_if<std::u16string>());
-      if (!whole) return Fail(whole.error());
-      return detail::narrow<T>(*whole);
+      const auto whole = TRY(ParseWhole(*v.get_if<std::u16string>()));
+      return detail::narrow<T>(whole);
     }
   }
   return Fail(Error::TypeMismatch);
@@ -85,13 +85,11 @@ Result<std::int32_t> PropertyValue::ToInt32() const {
 Result<double> PropertyValue::ToDouble() const {
   if (const double* d = get_if<double>()) return *d;
   if (kind() == ValueKind::Text) {
-    const auto whole = ParseWhole(*get_if<std::u16string>());
-    if (!whole) return Fail(whole.error());
-    return static_cast<double>(*whole);
+    const auto whole = TRY(ParseWhole(*get_if<std::u16string>()));
+    return static_cast<double>(whole);
   }
-  const auto i = ToInteger<std::int32_t>(*this);
-  if (!i) return Fail(i.error());
-  return static_cast<double>(*i);
+  const auto i = TRY(ToInteger<std::int32_t>(*this));
+  return static_cast<double>(i);
 }
 
 Result<Boolean> PropertyValue::ToBoolean() const {
@@ -109,10 +107,9 @@ Result<Boolean> PropertyValue::ToBoolean() const {
       return Boolean(*whole != 0);
     }
     default: {
-      const auto d = ToDouble();
-      if (!d) return Fail(d.error());
-      if (std::isnan(*d)) return Fail(Error::TypeMismatch);
-      return Boolean(*d != 0.0);
+      const auto d = TRY(ToDouble());
+      if (std::isnan(d)) return Fail(Error::TypeMismatch);
+      return Boolean(d != 0.0);
     }
   }
 }

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <variant>
 
-#include "host/base/boolean.h"
-#include "host/base/error.h"
+#include <glimmer/host/base/boolean.h>
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

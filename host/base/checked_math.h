@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "host/base/error.h"
+#include <glimmer/host/base/error.h>
 
 namespace glimmer {
 

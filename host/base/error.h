@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/base/expected.h"
+#include <glimmer/host/base/expected.h>
 
 namespace glimmer {
 

@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "host/base/error.h"
+#include <glimmer/host/base/error.h>
 
 namespace glimmer::detail {
 

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "host/gdi/colour.h"
-#include "host/gdi/rect.h"
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/rect.h>
 
 namespace glimmer::gdi {
 

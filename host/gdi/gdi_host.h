@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-#include "host/gdi/colour.h"
-#include "host/gdi/gdi.h"
-#include "host/gdi/gdi_objects.h"
-#include "host/gdi/image.h"
-#include "host/gdi/rect.h"
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/gdi.h>
+#include <glimmer/host/gdi/gdi_objects.h>
+#include <glimmer/host/gdi/image.h>
+#include <glimmer/host/gdi/rect.h>
 
 namespace glimmer::gdi {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/gdi/colour.h"
-#include "host/gdi/gdi.h"
-#include "host/gdi/gdi_objects.h"
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/gdi.h>
+#include <glimmer/host/gdi/gdi_objects.h>
 
 namespace glimmer::gdi::detail {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/gdi/colour.h"
+#include <glimmer/host/gdi/colour.h>
 
 namespace glimmer {
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/container_base.h"
-#include "host/headless/virtual_timer.h"
+#include <glimmer/host/container_base.h>
+#include <glimmer/host/headless/virtual_timer.h>
 
 namespace glimmer {
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string_view>
 
-#include "host/container.h"
-#include "host/control.h"
-#include "host/operation_faults.h"
+#include <glimmer/host/container.h>
+#include <glimmer/host/control.h>
+#include <glimmer/host/operation_faults.h>
 
 namespace glimmer {
 

@@ -36,7 +36,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/qt/qt_container.h"
+#include <glimmer/host/qt/qt_container.h>
+
+namespace glimmer {
+class TestAccess;
+}  // namespace glimmer
 
 namespace glimmer::qt {
 
@@ -54,8 +58,6 @@ class ControlWidget final : public QWidget, public QtContainer {
   // destroys the control.
   ~ControlWidget() override;
 
-  // Times the widget has been painted so far.
-  [[nodiscard]] std::int64_t paints() const { return paints_; }
   // Whether a repaint would reach the screen: the widget is visible and its window neither minimised nor
   // unexposed.
   [[nodiscard]] bool OnScreen() const;
@@ -92,6 +94,8 @@ class ControlWidget final : public QWidget, public QtContainer {
   void TimerChanged(QtTimer& timer) override;
 
  private:
+  // Tests count the paints (paints_).
+  friend class glimmer::TestAccess;
   void FitWidget();
   // Asks for a repaint only when it would be seen; a widget that comes back is repainted whole by Qt, or by
   // Reappear.

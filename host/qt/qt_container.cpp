@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "host/automation/property_bag.h"
 
@@ -40,7 +41,11 @@ void QtContainer::Tick(QtTimer& timer) {
 }
 
 QtTimer* QtContainer::timer(std::string_view name) {
-  for (auto& t : timers_)
+  return const_cast<QtTimer*>(std::as_const(*this).timer(name));
+}
+
+const QtTimer* QtContainer::timer(std::string_view name) const {
+  for (const auto& t : timers_)
     if (KeysEqual(t->name(), name)) return t.get();
   return nullptr;
 }
@@ -63,7 +68,8 @@ QSize QtContainer::LogicalSize(qreal ratio) const {
 
 Status QtContainer::ResizeLogical(QSizeF logical, qreal ratio) {
   const qreal factor = ratio / PixelScale(ratio);
-  return Resize(std::round(logical.width() * factor), std::round(logical.height() * factor));
+  const double width = std::min(std::round(logical.width() * factor), double{kWidestSign});
+  return Resize(width, std::round(logical.height() * factor));
 }
 
 // Made from writable memory, so that setting the ratio never copies the pixels.

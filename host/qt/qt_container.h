@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/container_base.h"
-#include "host/qt/qt_timer.h"
+#include <glimmer/host/container_base.h>
+#include <glimmer/host/qt/qt_timer.h>
 
 namespace glimmer::qt {
 
@@ -44,6 +44,7 @@ class QtContainer : public ContainerBase {
   // Ticks delivered so far.
   [[nodiscard]] std::int64_t ticks() const { return ticks_; }
   [[nodiscard]] QtTimer* timer(std::string_view name);
+  [[nodiscard]] const QtTimer* timer(std::string_view name) const;
 
   Result<Timer*> TimerChild(std::string_view name) override;
 
@@ -54,8 +55,11 @@ class QtContainer : public ContainerBase {
   // The control's area in logical pixels on such a screen, rounded up (at a fractional ratio the last
   // logical pixel may overhang the image by part of a pixel).
   [[nodiscard]] QSize LogicalSize(qreal ratio) const;
-  // A host resize asked in logical pixels on such a screen: the size in the control's pixels goes to the
-  // control's size rule.
+  // The widest sign the size rule allows for a host (3n + 2): wider requests snap to it, so that the right-hand
+  // rings are never cut off.
+  static constexpr int kWidestSign = 16382;
+  // A host resize asked in logical pixels on such a screen: the size in the control's pixels, at most the
+  // widest sign, goes to the control's size rule.
   Status ResizeLogical(QSizeF logical, qreal ratio);
 
  protected:
@@ -66,13 +70,15 @@ class QtContainer : public ContainerBase {
   // control pixel (1, or the device pixel ratio divided by a whole scale); nothing is interpolated.
   void PaintFrame(QPainter& painter, qreal image_ratio);
 
+  // Delivers one tick of `timer` (unless another callback is in progress); overrides call this.
+  virtual void Tick(QtTimer& timer);
+
   void SizeChanged() override { rings_stale_ = true; }
   void ShapesChanged() override { rings_stale_ = true; }
   // A child timer started or stopped: its running() changed.
   virtual void TimerChanged(QtTimer& /*timer*/) {}
 
  private:
-  void Tick(QtTimer& timer);
   [[nodiscard]] const QImage& PixelImage(const gdi::PixelView& view, qreal ratio);
   // A run of outline pixels of one colour, in control pixels.
   struct RingSpan {

@@ -12,8 +12,8 @@
 #include <functional>
 #include <string_view>
 
-#include "host/container.h"
-#include "host/control.h"
+#include <glimmer/host/container.h>
+#include <glimmer/host/control.h>
 
 namespace glimmer::qt {
 

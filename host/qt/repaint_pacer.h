@@ -17,6 +17,10 @@
 #include <QWidget>
 #include <vector>
 
+namespace glimmer {
+class TestAccess;
+}  // namespace glimmer
+
 namespace glimmer::qt {
 
 class RepaintPacer final : public QObject {
@@ -29,12 +33,12 @@ class RepaintPacer final : public QObject {
 
   // Asks for a repaint of the whole widget: at once, or with the others at the end of the current frame.
   void Request(QWidget* widget);
-  // The length of a frame; tests lengthen it to see what a frame gathers, whatever the machine's speed.
-  void set_frame_milliseconds(int milliseconds) { frame_ = milliseconds; }
   // Repaints issued so far (each a QWidget::update of one widget, or of several together).
   [[nodiscard]] long long frames() const { return frames_; }
 
  private:
+  // Tests lengthen the frame (frame_) to see what a frame gathers, whatever the machine's speed.
+  friend class glimmer::TestAccess;
   explicit RepaintPacer(QObject* application);
   void EndFrame();
 

@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/gdi/colour.h"
-#include "host/gdi/image.h"
+#include <glimmer/host/gdi/colour.h>
+#include <glimmer/host/gdi/image.h>
 
 namespace glimmer::terminal {
 

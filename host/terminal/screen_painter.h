@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "host/terminal/cell_picture.h"
-#include "host/terminal/terminal_controls.h"
+#include <glimmer/host/terminal/cell_picture.h>
+#include <glimmer/host/terminal/terminal_controls.h>
 
 namespace glimmer::terminal {
 

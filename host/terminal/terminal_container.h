@@ -16,10 +16,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/headless/headless_container.h"
-#include "host/terminal/cell_picture.h"
-#include "host/terminal/screen_painter.h"
-#include "host/terminal/terminal_controls.h"
+#include <glimmer/host/headless/headless_container.h>
+#include <glimmer/host/terminal/cell_picture.h>
+#include <glimmer/host/terminal/screen_painter.h>
+#include <glimmer/host/terminal/terminal_controls.h>
 
 namespace glimmer::terminal {
 

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "host/base/expected.h"
-#include "host/gdi/colour.h"
+#include <glimmer/host/base/expected.h>
+#include <glimmer/host/gdi/colour.h>
 
 struct term;  // terminfo's TERMINAL, from <term.h>
 

@@ -10,9 +10,9 @@
 // and stops the program as the shell expects; SIGCONT takes the terminal again and repaints it whole.
 #pragma once
 
-#include "host/terminal/signal_pipe.h"
-#include "host/terminal/terminal_container.h"
-#include "host/terminal/terminal_session.h"
+#include <glimmer/host/terminal/signal_pipe.h>
+#include <glimmer/host/terminal/terminal_container.h>
+#include <glimmer/host/terminal/terminal_session.h>
 
 namespace glimmer::terminal {
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/terminal/raw_mode.h"
-#include "host/terminal/screen_painter.h"
-#include "host/terminal/terminal_controls.h"
+#include <glimmer/host/terminal/raw_mode.h>
+#include <glimmer/host/terminal/screen_painter.h>
+#include <glimmer/host/terminal/terminal_controls.h>
 
 namespace glimmer::terminal {
 

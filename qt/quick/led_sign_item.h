@@ -9,13 +9,14 @@
 //       Component.onCompleted: start()
 //   }
 //
-// It is a container of this project for one LED (QtContainer, the core the LedSign widget's container is
-// built on: the same precise timers, ticks and frames) and speaks to the control through the widget's
-// property layer (LedSignBinding), so that the names, types, refusals and notifications are the widget's:
+// It hosts one LED through the core it shares with the LedSign widget (the same Qt container, precise timers,
+// ticks, frames, property rules and signals), so that the names, types, refusals and notifications are the
+// widget's:
 //
 //   text         string   the text, UTF-16 as the control keeps it
 //   color        enum     LedSign.Red, LedSign.Green or LedSign.Yellow
-//   delay        int      milliseconds per step, 0 to 32767 (0: the text stands still)
+//   delay        int      milliseconds per step, 0 to 32767 (0: the text stands still); like borderStyle
+//                         declared as a variant, so that a value that is not exactly an integer is refused
 //   repeated     bool     start the text again after every pass
 //   borderStyle  int      1 shows the grey and white rings, 0 hides them
 //   enabled      bool     the item's own, kept in step with the control's Enabled both ways
@@ -34,70 +35,60 @@
 // cannot be seen (not visible, no window, the window hidden or minimised) the sign ticks on but nothing is
 // drawn; it shows its current frame when it is seen again.
 //
+// The item may be deleted (from C++) inside a handler of any of its signals.
+//
 // Accessibility: Accessible.role is StaticText and Accessible.name the whole text (not the slice on
 // display), unless the item's user has given Accessible.name a value of their own.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
-#include <glimmer/qt/led_sign_properties.h>
+#include <glimmer/qt/led_sign_api.h>
 
 #include <QPointer>
 #include <QQuickItem>
 #include <QString>
+#include <QVariant>
 #include <cstdint>
-#include <optional>
 
-#include "host/qt/qt_container.h"
-#include "qt/widget/click_tracker.h"
-#include "qt/widget/led_sign_binding.h"
+#include "qt/core/sign_view.h"
 
 namespace glimmer::qt {
 
-class LedSignItem : public QQuickItem, public QtContainer {
+class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   Q_OBJECT
   QML_NAMED_ELEMENT(LedSign)
   // The colours as LedSign.Red, LedSign.Green and LedSign.Yellow: the widget's enum, not a copy of it.
   QML_EXTENDED_NAMESPACE(glimmer::qt::LedSignProperties)
   Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
   Q_PROPERTY(glimmer::qt::LedSignProperties::Color color READ color WRITE setColor NOTIFY colorChanged)
-  Q_PROPERTY(int delay READ delay WRITE setDelay NOTIFY delayChanged)
+  Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
-  Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
+  Q_PROPERTY(QVariant borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
   Q_PROPERTY(bool scrolling READ isScrolling NOTIFY scrollingChanged)
 
  public:
-  using Color = LedSignProperties::Color;
-
   explicit LedSignItem(QQuickItem* parent = nullptr);
   ~LedSignItem() override;
   LedSignItem(const LedSignItem&) = delete;
   LedSignItem& operator=(const LedSignItem&) = delete;
-
-  [[nodiscard]] QString text() const;
-  [[nodiscard]] Color color() const;
-  [[nodiscard]] int delay() const;
-  [[nodiscard]] bool isRepeated() const;
-  [[nodiscard]] int borderStyle() const;
-  [[nodiscard]] bool isScrolling() const;
-
-  // Times the sign's frame was turned into a texture, for tests.
-  [[nodiscard]] std::int64_t paints() const { return paints_; }
-  // Whether a frame drawn now could be seen.
-  [[nodiscard]] bool OnScreen() const;
+  using LedSignApi::setBorderStyle;
+  using LedSignApi::setDelay;
 
  public slots:
-  void setText(const QString& text);
-  void setColor(glimmer::qt::LedSignProperties::Color color);
-  void setDelay(int milliseconds);
-  void setRepeated(bool repeated);
-  void setBorderStyle(int style);
+  // The setters as slots, for signal-slot connections (Qt Designer's editor among them); a write by name
+  // takes the variant setDelay and setBorderStyle of the shared part.
+  void setText(const QString& text) { LedSignApi::setText(text); }
+  void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
+  void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
+  void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
+  void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
   // The control's Show: starts the text from the right edge, only when the sign is idle (so after a pass
   // that did not repeat, clear() first). False when the control failed.
-  bool start();
+  bool start() { return Start(); }
   // The control's Clear: stops the text and clears the dots. False when the control failed.
-  bool clear();
+  bool clear() { return Clear(); }
   // Moves the text one step now, as the timer would: only while it scrolls. Returns whether it did.
-  bool advance();
+  bool advance() { return Advance(); }
 
  signals:
   void textChanged(const QString& text);
@@ -119,35 +110,29 @@ class LedSignItem : public QQuickItem, public QtContainer {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-  // QtContainer: the control drew, cleared, resized, changed its rings, its Enabled, a property, raised an
-  // event, or its timer started or stopped.
-  void CallbackDone(std::string_view callback, const Status& status) override;
-  void AreaCleared() override { FrameChanged(); }
-  void SizeChanged() override;
-  void ShapesChanged() override;
-  void EnabledChanged(bool on) override;
-  void PropertyNoticed(std::string_view name) override;
-  void EventNoticed(DispId event) override;
-  void TimerChanged(QtTimer& timer) override;
-
  private:
-  [[nodiscard]] qreal ratio() const;
-  void FrameChanged();
+  friend class LedSignItemProbe;
+
+  // SignView: the core drew, resized, changed the control's Enabled or the text.
+  [[nodiscard]] QObject& face() override { return *this; }
+  [[nodiscard]] qreal ratio() const override;
+  [[nodiscard]] QSizeF GivenSize() const override;
+  void FrameChanged() override;
+  void SizeChanged(QSize logical) override;
+  void EnabledChanged(bool on) override;
+  void TextChanged() override { UpdateAccessibleName(); }
+
+  // Whether a frame drawn now could be seen.
+  [[nodiscard]] bool OnScreen() const;
   void Reappear();
   void FollowWindow(QQuickWindow* window);
   void FollowParent(QQuickItem* parent);
-  void FollowSize();
-  void FitTo(QSizeF requested);
   void SyncEnabled();
   void AttachAccessible();
   void UpdateAccessibleName();
 
-  std::optional<LedSignBinding> binding_;
   // The frame has changed since it was last turned into a texture.
   bool stale_ = true;
-  bool fitting_ = false;
-  ClickTracker clicks_;
-  bool closing_ = false;
   std::int64_t paints_ = 0;
   QPointer<QQuickWindow> window_;
   QPointer<QQuickItem> parent_;

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // What screen readers see of a LedSign: static text whose name is the sign's whole text (the developer's
 // accessibleName wins when there is one, as for any widget), marked "marqueed" while the text moves. The
-// container widget inside is the sign's own business and is not shown as a child.
+// sign has no child widgets.
 #pragma once
+
+#include <glimmer/qt/export.h>
 
 #include <QAccessibleWidget>
 
@@ -10,7 +12,7 @@ namespace glimmer::qt {
 
 class LedSign;
 
-class LedSignAccessible final : public QAccessibleWidget {
+class GLIMMER_QT_EXPORT LedSignAccessible final : public QAccessibleWidget {
  public:
   explicit LedSignAccessible(LedSign* sign);
 

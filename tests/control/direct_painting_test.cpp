@@ -9,6 +9,7 @@
 #include "host/gdi/gdi_host.h"
 #include "tests/support/led_fixture.h"
 #include "tests/support/reference_frame.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer::testing {
 namespace {
@@ -46,7 +47,7 @@ TEST_P(DirectPainting, MatchesDotByDotPainting) {
   const auto& [c, failure_rate] = GetParam();
   LedRig direct({.width = c.width, .text = c.text, .repeated = c.repeated});
   LedRig dotwise({.width = c.width, .text = c.text, .repeated = c.repeated});
-  dotwise.led.renderer().SetDirectPainting(false);
+  TestAccess::SetDirectPainting(dotwise.led.renderer(), false);
   ForceColor(direct, c.color);
   ForceColor(dotwise, c.color);
   ASSERT_TRUE(direct.led.Show());

@@ -7,6 +7,7 @@
 #include "control/led.h"
 #include "host/automation/memory_property_bag.h"
 #include "host/headless/headless_container.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer {
 namespace {
@@ -101,10 +102,10 @@ TEST_F(PropertiesTest, AWriteOfColourAlsoReappliesTheContainerValues) {
 
 TEST_F(PropertiesTest, FailuresDuringAWriteAreReturnedWithTheFieldAlreadyStored) {
   ASSERT_TRUE(container.InitNew());
-  container.faults().Fail(Operation::PropertyChanged);
+  TestAccess::faults(container).Fail(Operation::PropertyChanged);
   EXPECT_EQ(led.Color(2).error(), Error::OperationFailed);
   EXPECT_EQ(led.Color(), 2);
-  container.faults().Fail(Operation::TimerInterval);
+  TestAccess::faults(container).Fail(Operation::TimerInterval);
   EXPECT_EQ(led.BorderStyle(0).error(), Error::OperationFailed);
   EXPECT_EQ(led.BorderStyle(), 0);
   EXPECT_EQ(RingStyle(1), 0);  // the steps before the failing one took effect

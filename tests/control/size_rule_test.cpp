@@ -7,6 +7,7 @@
 #include "control/led.h"
 #include "tests/support/led_fixture.h"
 #include "tests/support/reference_frame.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer::testing {
 namespace {
@@ -47,13 +48,13 @@ TEST_P(SizeRule, SnapsTo3nPlus2And32HighWhetherOrNotTheContainerReenters) {
   EXPECT_EQ(container.height_pixels(), 32);
   EXPECT_EQ(container.shape("ShapeBorder", 0)->bounds(), (Rect{0, 0, snap.width, 32}));
   EXPECT_EQ(container.shape("ShapeBorder", 1)->bounds(), (Rect{1, 1, snap.width - 1, 31}));
-  EXPECT_LE(container.max_resize_depth(),
+  EXPECT_LE(TestAccess::max_resize_depth(container),
             3);  // the host's resize and at most one run each for width and height
   container.ClearRecords();
   ASSERT_TRUE(
       container.control().UserControl_Resize());  // the rule applied to its own result changes nothing
   EXPECT_EQ(container.width_pixels(), snap.width);
-  EXPECT_EQ(container.resize_calls(), 0);
+  EXPECT_EQ(TestAccess::resize_calls(container), 0);
   EXPECT_TRUE(container.callback_errors().empty());
 }
 
@@ -85,14 +86,14 @@ TEST(SizeRuleTwips, TheDemoSizeIs3765By480TwipsAt15) {
 TEST(SizeRuleFailures, TheFirstFailingStepEndsTheRuleAndKeepsWhatWasDone) {
   HeadlessContainer container(LED::Class());
   ASSERT_TRUE(container.InitNew());
-  container.faults().Fail(Operation::TwipsPerPixelY, OperationFaults::kAlways);
+  TestAccess::faults(container).Fail(Operation::TwipsPerPixelY, OperationFaults::kAlways);
   EXPECT_EQ(container.Resize(249, 40).error(), Error::OperationFailed);
   EXPECT_EQ(container.width_pixels(), 251);                                       // the width was set
   EXPECT_EQ(container.height_pixels(), 40);                                       // the height was not
   EXPECT_EQ(container.shape("ShapeBorder", 0)->bounds(), (Rect{0, 0, 160, 40}));  // nor the shapes
   // The nested run raised by the width change failed the same way, as its own callback error.
   EXPECT_EQ(container.callback_errors().size(), 2u);
-  container.faults().Clear();
+  TestAccess::faults(container).Clear();
   container.SetTwipsPerPixel(15, std::nanf(""));
   EXPECT_EQ(container.Resize(300, 40).error(), Error::Overflow);  // a floating-point fault
   container.SetTwipsPerPixel(15, 15);

@@ -27,7 +27,7 @@ run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
 # the QML module; nothing of the tests or the build tree.
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
 set(allowed "^(include/glimmer/.+\\.h|"
-            "lib/libglimmer_(host|control|qt_host|qt_container|qt_properties|qt|quick)\\.so(\\.[0-9.]+)?|"
+            "lib/libglimmer_(host|control|qt_host|qt_container|qt_core|qt|quick)\\.so(\\.[0-9.]+)?|"
             "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
             "lib/pkgconfig/glimmer-(control|qt)\\.pc|"
             "share/doc/glimmer/LICENSE")
@@ -50,6 +50,10 @@ foreach(file IN LISTS installed)
   endif()
   if(file MATCHES "\\.(h|cmake|pc)$")
     file(READ ${prefix}/${file} text)
+    # Installed headers name each other as <glimmer/...>: a consumer's own host/ or control/ cannot shadow them.
+    if(text MATCHES "#include \"(host|control|qt)/")
+      message(FATAL_ERROR "${file} includes a header by a path of the source tree")
+    endif()
     foreach(tree ${BUILD_DIR} ${SOURCE_DIR})
       string(FIND "${text}" "${tree}" at)
       if(NOT at EQUAL -1)

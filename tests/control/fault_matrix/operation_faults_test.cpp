@@ -16,6 +16,7 @@
 #include "host/automation/memory_property_bag.h"
 #include "tests/control/fault_matrix/fault_tally.h"
 #include "tests/control/fault_matrix/matrix_run.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer::testing {
 namespace {
@@ -89,7 +90,7 @@ using OperationFaultMatrix = FaultMatrixTest;
 
 TEST_F(OperationFaultMatrix, ShowTableListsEveryCall) {
   MatrixRun run;
-  EXPECT_EQ(CallsDuring(run.rig.container.faults(), [&] { ASSERT_TRUE(run.rig.led.Show()); }),
+  EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.led.Show()); }),
             CallsListed(ShowTable()));
 }
 
@@ -99,9 +100,9 @@ TEST_F(OperationFaultMatrix, EveryCallOfShow) {
                  << "operation " << static_cast<int>(row.call.op) << " call " << row.call.occurrence);
     MatrixRun run;
     const gdi::LiveCounts base = gdi::Live();
-    Arm(run.rig.container.faults(), row.call);
+    Arm(TestAccess::faults(run.rig.container), row.call);
     const Status shown = run.rig.led.Show();
-    Injected(!run.rig.container.faults().armed(row.call.op));
+    Injected(!TestAccess::faults(run.rig.container).armed(row.call.op));
     ASSERT_FALSE(shown);
     EXPECT_EQ(shown.error(), Error::OperationFailed);
     const RendererState& s = run.rig.led.renderer_state();
@@ -129,7 +130,7 @@ TEST_F(OperationFaultMatrix, EveryCallOfClear) {
     CallCounts listed{};
     for (const Call& c : calls)
       listed[static_cast<int>(c.op)] = c.occurrence;
-    EXPECT_EQ(CallsDuring(run.rig.container.faults(), [&] { ASSERT_TRUE(run.rig.led.Clear()); }), listed);
+    EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.led.Clear()); }), listed);
   }
   for (const Call& call : calls) {
     MatrixRun run;
@@ -137,9 +138,9 @@ TEST_F(OperationFaultMatrix, EveryCallOfClear) {
     ASSERT_TRUE(run.rig.led.Show());
     run.rig.Tick(3);
     const Image frame = run.rig.container.Frame();
-    Arm(run.rig.container.faults(), call);
+    Arm(TestAccess::faults(run.rig.container), call);
     const Status cleared = run.rig.led.Clear();
-    Injected(!run.rig.container.faults().armed(call.op));
+    Injected(!TestAccess::faults(run.rig.container).armed(call.op));
     ASSERT_FALSE(cleared);
     // The timer stopped only when its write was not the failing step; the area was not cleared and the
     // surface not released either way.
@@ -157,7 +158,7 @@ TEST_F(OperationFaultMatrix, ASurfaceThatClearNeverReleasedGoesWithTheControl) {
   {
     MatrixRun run;
     ASSERT_TRUE(run.rig.led.Show());
-    run.rig.container.faults().Fail(Operation::Cls);
+    TestAccess::faults(run.rig.container).Fail(Operation::Cls);
     Injected(!run.rig.led.Clear());
   }
   EXPECT_EQ(gdi::Live(), base);
@@ -219,7 +220,7 @@ TEST_P(TickFaultMatrix, TableListsEveryCall) {
   run.Show();
   for (std::int64_t t = 1; t < c.tick; ++t)
     run.Tick();
-  EXPECT_EQ(CallsDuring(run.rig.container.faults(), [&] { run.Tick(); }), CallsListed(c.table()));
+  EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { run.Tick(); }), CallsListed(c.table()));
 }
 
 TEST_P(TickFaultMatrix, EveryCallIsSkippedAlone) {
@@ -232,9 +233,9 @@ TEST_P(TickFaultMatrix, EveryCallIsSkippedAlone) {
     for (std::int64_t t = 1; t < c.tick; ++t)
       run.Tick();
     ASSERT_EQ(run.Compare("before"), "");
-    Arm(run.rig.container.faults(), row.call);
+    Arm(TestAccess::faults(run.rig.container), row.call);
     run.Tick(row.skipped);
-    Injected(!run.rig.container.faults().armed(row.call.op));
+    Injected(!TestAccess::faults(run.rig.container).armed(row.call.op));
     ASSERT_EQ(run.Compare("faulted tick"), "");
     // What the skipped step left behind plays out over the ticks after it.
     for (std::int64_t t = 1; t <= kMatrixPass + 2; ++t) {
@@ -265,7 +266,7 @@ TEST_F(OperationFaultMatrix, EveryCallOfTheTickWithATerminateHandler) {
     run.Show();
     for (std::int64_t t = 1; t < tick; ++t)
       run.Tick();
-    calls = CallsDuring(run.rig.container.faults(), [&] { run.Tick(); });
+    calls = CallsDuring(TestAccess::faults(run.rig.container), [&] { run.Tick(); });
     ASSERT_EQ(run.Compare("unfaulted"), "");
   }
   for (int op = 0; op < kOperations; ++op)
@@ -276,9 +277,9 @@ TEST_F(OperationFaultMatrix, EveryCallOfTheTickWithATerminateHandler) {
       run.Show();
       for (std::int64_t t = 1; t < tick; ++t)
         run.Tick();
-      Arm(run.rig.container.faults(), {static_cast<Operation>(op), n});
+      Arm(TestAccess::faults(run.rig.container), {static_cast<Operation>(op), n});
       run.rig.Tick();
-      Injected(!run.rig.container.faults().armed(static_cast<Operation>(op)));
+      Injected(!TestAccess::faults(run.rig.container).armed(static_cast<Operation>(op)));
       run.rig.Tick(kMatrixPass + 2);
       const RendererState& s = run.rig.led.renderer_state();
       EXPECT_TRUE(s.MemDC != 0 || s.MemBitmap == 0);
@@ -333,7 +334,7 @@ TEST_F(OperationFaultMatrix, ApplySettingsCallsAreEveryCallOfARestore) {
   CallCounts listed{};
   for (const Call& c : ApplySettingsCalls())
     listed[static_cast<int>(c.op)] = c.occurrence;
-  EXPECT_EQ(CallsDuring(run.rig.container.faults(), [&] { ASSERT_TRUE(run.rig.container.Load(bag)); }),
+  EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.container.Load(bag)); }),
             listed);
 }
 
@@ -347,9 +348,9 @@ TEST_F(OperationFaultMatrix, EveryStepOfApplySettingsInInitPropertiesAndRestore)
       MemoryPropertyBag bag = OthersBag();
       ASSERT_TRUE(run.rig.container.Load(bag));
       run.rig.container.ClearRecords();
-      Arm(run.rig.container.faults(), call);
+      Arm(TestAccess::faults(run.rig.container), call);
       EXPECT_FALSE(run.rig.container.InitNew());
-      Injected(!run.rig.container.faults().armed(call.op));
+      Injected(!TestAccess::faults(run.rig.container).armed(call.op));
       EXPECT_EQ(run.rig.container.callback_errors().size(), 1u);
       EXPECT_EQ(run.rig.led.Delay(), 50);
       EXPECT_EQ(run.rig.led.Enabled(), True);
@@ -359,9 +360,9 @@ TEST_F(OperationFaultMatrix, EveryStepOfApplySettingsInInitPropertiesAndRestore)
       // The restore never fails: the remaining steps are skipped.
       MatrixRun run;
       MemoryPropertyBag bag = OthersBag();
-      Arm(run.rig.container.faults(), call);
+      Arm(TestAccess::faults(run.rig.container), call);
       EXPECT_TRUE(run.rig.container.Load(bag));
-      Injected(!run.rig.container.faults().armed(call.op));
+      Injected(!TestAccess::faults(run.rig.container).armed(call.op));
       EXPECT_TRUE(run.rig.container.callback_errors().empty());
       EXPECT_EQ(run.rig.led.Delay(), 70);
       EXPECT_EQ(run.rig.led.BorderStyle(), 0);
@@ -391,10 +392,10 @@ TEST_F(OperationFaultMatrix, EveryStepOfApplySettingsInEachPropertyWrite) {
     for (int step = 1; step <= 4; ++step) {
       SCOPED_TRACE(::testing::Message() << w.name << ", step " << step);
       MatrixRun run;
-      Arm(run.rig.container.faults(), ApplySettingsCalls()[static_cast<std::size_t>(step - 1)]);
+      Arm(TestAccess::faults(run.rig.container), ApplySettingsCalls()[static_cast<std::size_t>(step - 1)]);
       const Status written = w.write(run.rig.led);
       Injected(
-          !run.rig.container.faults().armed(ApplySettingsCalls()[static_cast<std::size_t>(step - 1)].op));
+          !TestAccess::faults(run.rig.container).armed(ApplySettingsCalls()[static_cast<std::size_t>(step - 1)].op));
       ASSERT_FALSE(written);
       EXPECT_EQ(written.error(), Error::OperationFailed);
       EXPECT_EQ(run.rig.container.property_changes(), (std::vector<std::string>{w.name}));
@@ -466,7 +467,7 @@ LedRig NonReentrantRig() {
 TEST_F(OperationFaultMatrix, SizeRuleTableListsEveryCall) {
   LedRig rig = NonReentrantRig();
   ASSERT_EQ(LayoutOf(rig.container), kBefore);
-  EXPECT_EQ(CallsDuring(rig.container.faults(), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); }),
+  EXPECT_EQ(CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); }),
             CallsListed(SizeRuleTable()));
   EXPECT_EQ(LayoutOf(rig.container), kSnapped);
 }
@@ -476,9 +477,9 @@ TEST_F(OperationFaultMatrix, EveryStepOfTheSizeRule) {
     SCOPED_TRACE(::testing::Message()
                  << "operation " << static_cast<int>(row.call.op) << " call " << row.call.occurrence);
     LedRig rig = NonReentrantRig();
-    Arm(rig.container.faults(), row.call);
+    Arm(TestAccess::faults(rig.container), row.call);
     EXPECT_FALSE(rig.container.Resize(100, 40));
-    Injected(!rig.container.faults().armed(row.call.op));
+    Injected(!TestAccess::faults(rig.container).armed(row.call.op));
     ASSERT_EQ(rig.container.callback_errors().size(), 1u);
     EXPECT_EQ(rig.container.callback_errors()[0].callback, "UserControl_Resize");
     EXPECT_EQ(LayoutOf(rig.container), AfterEffects(kAsked, kSnapped, row.effects_done));
@@ -493,15 +494,15 @@ TEST_F(OperationFaultMatrix, EveryCallOfAReenteredSizeRule) {
   CallCounts calls;
   {
     LedRig rig({.width = kMatrixWidth});
-    calls = CallsDuring(rig.container.faults(), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); });
+    calls = CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); });
   }
   for (int op = 0; op < kOperations; ++op)
     for (std::int64_t n = 1; n <= calls[op]; ++n) {
       SCOPED_TRACE(::testing::Message() << "operation " << op << " call " << n);
       LedRig rig({.width = kMatrixWidth});
-      Arm(rig.container.faults(), {static_cast<Operation>(op), n});
+      Arm(TestAccess::faults(rig.container), {static_cast<Operation>(op), n});
       (void)rig.container.Resize(100, 40);
-      Injected(!rig.container.faults().armed(static_cast<Operation>(op)));
+      Injected(!TestAccess::faults(rig.container).armed(static_cast<Operation>(op)));
       EXPECT_FALSE(rig.container.callback_errors().empty());
       ASSERT_TRUE(rig.container.Site());
       EXPECT_EQ(LayoutOf(rig.container), kSnapped);

@@ -11,6 +11,7 @@
 #include "host/automation/memory_property_bag.h"
 #include "tests/control/fault_matrix/fault_tally.h"
 #include "tests/support/led_fixture.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer::testing {
 namespace {
@@ -158,7 +159,7 @@ TEST_F(PersistenceFaults, AFailingPropertyChangedEndsTheWriteWithTheFieldStored)
       SCOPED_TRACE(::testing::Message() << w.name << (late_bound ? ", late-bound" : ""));
       LedRig rig({.text = u"", .color = 0, .repeated = false});
       const int interval = rig.container.timer(kTimerLED)->interval();
-      rig.container.faults().Fail(Operation::PropertyChanged);
+      TestAccess::faults(rig.container).Fail(Operation::PropertyChanged);
       Status written;
       if (late_bound) {
         const auto id = rig.led.GetIDOfName(w.name);
@@ -168,7 +169,7 @@ TEST_F(PersistenceFaults, AFailingPropertyChangedEndsTheWriteWithTheFieldStored)
       } else {
         written = w.write(rig.led);
       }
-      Injected(!rig.container.faults().armed(Operation::PropertyChanged));
+      Injected(!TestAccess::faults(rig.container).armed(Operation::PropertyChanged));
       ASSERT_FALSE(written);
       EXPECT_EQ(written.error(), Error::OperationFailed);
       EXPECT_EQ(Read(rig.led), With(kDefaults, kStored, k));
@@ -182,15 +183,15 @@ TEST_F(PersistenceFaults, AFailingPropertyChangedEndsTheWriteWithTheFieldStored)
 
 TEST_F(PersistenceFaults, AnIgnoredWriteNeverReachesAFailingPropertyChanged) {
   LedRig rig;
-  const std::int64_t calls = rig.container.faults().calls(Operation::PropertyChanged);
-  rig.container.faults().Fail(Operation::PropertyChanged, OperationFaults::kAlways);
+  const std::int64_t calls = TestAccess::faults(rig.container).calls(Operation::PropertyChanged);
+  TestAccess::faults(rig.container).Fail(Operation::PropertyChanged, OperationFaults::kAlways);
   EXPECT_TRUE(rig.led.BorderStyle(2));
   EXPECT_TRUE(rig.led.Color(-1));
   EXPECT_TRUE(rig.led.Delay(-1));
-  EXPECT_EQ(rig.container.faults().calls(Operation::PropertyChanged), calls);
+  EXPECT_EQ(TestAccess::faults(rig.container).calls(Operation::PropertyChanged), calls);
   EXPECT_FALSE(rig.led.Color(0));  // an accepted write meets it
   Injected(true);
-  rig.container.faults().Clear();
+  TestAccess::faults(rig.container).Clear();
 }
 
 }  // namespace

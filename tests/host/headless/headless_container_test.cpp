@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/automation/memory_property_bag.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer {
 namespace {
@@ -150,11 +151,11 @@ TEST_F(HeadlessContainerTest, ASizeAssignmentThatChangesTheSizeReentersResize) {
   EXPECT_EQ(c.width_pixels(), 20);
   EXPECT_EQ(c.height_pixels(), 8);
   // The site; inside it, the run for the width change; inside that, the run for the height change.
-  EXPECT_EQ(c.resize_calls(), 3);
-  EXPECT_EQ(c.max_resize_depth(), 3);
+  EXPECT_EQ(TestAccess::resize_calls(c), 3);
+  EXPECT_EQ(TestAccess::max_resize_depth(c), 3);
   c.ClearRecords();
   ASSERT_TRUE(c.Resize(20, 8));  // unchanged: nothing
-  EXPECT_EQ(c.resize_calls(), 0);
+  EXPECT_EQ(TestAccess::resize_calls(c), 0);
 }
 
 TEST_F(HeadlessContainerTest, WithoutReentryTheSameAssignmentsRaiseNothingMore) {
@@ -162,7 +163,7 @@ TEST_F(HeadlessContainerTest, WithoutReentryTheSameAssignmentsRaiseNothingMore) 
   c.control_as<Probe>().on_resize = [&]() { return c.Width(15.0f * 20); };
   ASSERT_TRUE(c.Site());
   EXPECT_EQ(c.width_pixels(), 20);
-  EXPECT_EQ(c.resize_calls(), 1);
+  EXPECT_EQ(TestAccess::resize_calls(c), 1);
 }
 
 TEST_F(HeadlessContainerTest, ClsClearsToTheBackgroundAndShapesStayAbove) {
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Callbacks, NestedTicks, ::testing::Values("tick", "even
 
 TEST_F(HeadlessContainerTest, InjectedOperationFailuresAreCountedAndCallbackErrorsRecorded) {
   HeadlessContainer c(ProbeClass());
-  c.faults().Fail(Operation::PropertyChanged, 2);
+  TestAccess::faults(c).Fail(Operation::PropertyChanged, 2);
   EXPECT_FALSE(c.PropertyChanged("A"));
   EXPECT_FALSE(c.PropertyChanged("B"));
   EXPECT_TRUE(c.PropertyChanged("C"));

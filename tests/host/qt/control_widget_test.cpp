@@ -20,6 +20,7 @@
 #include "host/qt/repaint_pacer.h"
 #include "tests/support/grab_difference.h"
 #include "tests/support/reference_frame.h"
+#include "tests/support/test_access.h"
 
 namespace glimmer {
 namespace {
@@ -215,7 +216,7 @@ TEST_P(OutOfSight, TicksGoOnUnpaintedAndTheNextTickBackOnScreenPaints) {
   top.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
   tick();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return widget->paints() > 0; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*widget) > 0; }));
 
   if (GetParam().minimised)
     top.showMinimized();
@@ -223,13 +224,13 @@ TEST_P(OutOfSight, TicksGoOnUnpaintedAndTheNextTickBackOnScreenPaints) {
     top.hide();
   Settle();
   EXPECT_FALSE(widget->OnScreen());
-  const std::int64_t painted = widget->paints();
+  const std::int64_t painted = TestAccess::paints(*widget);
   for (int k = 2; k <= 130; ++k) {
     tick();
     if (k % 10 == 0) QCoreApplication::processEvents();
   }
   Settle();
-  EXPECT_EQ(widget->paints(), painted);
+  EXPECT_EQ(TestAccess::paints(*widget), painted);
   // The control ran as ever: its timer, its pass and its pixels.
   EXPECT_TRUE(widget->timer("TimerLED")->running());
   EXPECT_EQ(terminates, std::vector<std::int64_t>{125});
@@ -239,11 +240,11 @@ TEST_P(OutOfSight, TicksGoOnUnpaintedAndTheNextTickBackOnScreenPaints) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
   ASSERT_TRUE(QTest::qWaitFor([&] { return widget->OnScreen(); }));
   // Back on screen it shows the current pixels at once, and every tick from then on.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return widget->paints() > painted; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*widget) > painted; }));
   Settle();
-  const std::int64_t back = widget->paints();
+  const std::int64_t back = TestAccess::paints(*widget);
   tick();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return widget->paints() > back; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*widget) > back; }));
   EXPECT_EQ(GrabDifference(Grab(*widget), headless.Frame(), widget->pixel_scale()), "");
 }
 
@@ -276,13 +277,13 @@ TEST(ControlWidget, TicksWithinAFrameArePaintedTogetherAndNoneIsLost) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   qt::RepaintPacer& pacer = qt::RepaintPacer::instance();
   // A frame far longer than the test takes, so that what it gathers does not depend on the machine.
-  pacer.set_frame_milliseconds(1000);
+  TestAccess::set_frame_milliseconds(pacer, 1000);
   QTest::qWait(1100);  // nothing painted within the last frame
   PaintPasses passes;
   window.installEventFilter(&passes);
   std::vector<std::int64_t> painted;
   for (ControlWidget* sign : signs)
-    painted.push_back(sign->paints());
+    painted.push_back(TestAccess::paints(*sign));
 
   // Each sign ticks at a moment of its own, with Qt free to paint in between.
   for (ControlWidget* sign : signs) {
@@ -290,8 +291,8 @@ TEST(ControlWidget, TicksWithinAFrameArePaintedTogetherAndNoneIsLost) {
     QCoreApplication::processEvents();
   }
   for (std::size_t i = 0; i < signs.size(); ++i)
-    EXPECT_TRUE(QTest::qWaitFor([&] { return signs[i]->paints() > painted[i]; }, 5000)) << "sign " << i;
-  pacer.set_frame_milliseconds(qt::RepaintPacer::kDefaultFrameMilliseconds);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*signs[i]) > painted[i]; }, 5000)) << "sign " << i;
+  TestAccess::set_frame_milliseconds(pacer, qt::RepaintPacer::kDefaultFrameMilliseconds);
   // The first at once, the three within its frame together at the frame's end.
   EXPECT_EQ(passes.count, 2);
   window.removeEventFilter(&passes);

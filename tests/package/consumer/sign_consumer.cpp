@@ -8,6 +8,9 @@
 #include <QImage>
 #include <cstdio>
 
+// The widget's headers ask for nothing beyond C++17: this file is compiled as C++17 (CMakeLists.txt).
+static_assert(__cplusplus == 201703L, "compiled as C++17");
+
 namespace {
 
 int failures = 0;
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
   Check(finished_at == 65, "passFinished at the pass length");
 
   // Lit dots of its colour (green, 0x00FF00) once the text is in view, and no lit dot of another.
-  sign.setColor(LedSign::Color::Green);
+  sign.setColor(LedSign::Green);
   // The pass did not repeat: the sign stopped where it ended, and starts again after clear().
   Check(sign.clear() && sign.start() && sign.isScrolling(), "start again");
   for (int k = 0; k < 30; ++k)

@@ -19,7 +19,7 @@
 
 #include "control/led.h"
 #include "host/headless/headless_container.h"
-#include "host/qt/control_widget.h"
+#include "qt/widget/led_sign_p.h"
 #include "tests/support/reference_frame.h"
 
 namespace glimmer {
@@ -128,7 +128,7 @@ TEST(DesignerPlugin, SignsScrollOnlyInsideDesigner) {
   QCoreApplication::processEvents();
   ASSERT_TRUE(sign->advance());
   EXPECT_EQ(testing::FirstDifference(
-                sign->container().Frame(),
+                qt::LedSignPrivate::Core(*sign).Frame(),
                 testing::ExpectedFrame({.width = 161, .text = u"AB", .color = 2, .scroll_x = 161 - 4 - 3})),
             "");
   EXPECT_FALSE(qobject_cast<LedSign*>(outside.get())->isScrolling());
@@ -203,7 +203,8 @@ TEST(DesignerPluginForm, TheBoardLoadsThroughThePluginWithTheFilesPropertiesAndT
     for (int step = 1; step <= steps; ++step) {
       ASSERT_TRUE(sign->advance());
       ASSERT_EQ(headless.RunTicks(1), 1);
-      ASSERT_EQ(testing::FirstDifference(sign->container().Frame(), headless.Frame()), "") << "step " << step;
+      ASSERT_EQ(testing::FirstDifference(qt::LedSignPrivate::Core(*sign).Frame(), headless.Frame()), "")
+          << "step " << step;
     }
   }
   EXPECT_EQ(colours.size(), 3u);

@@ -12,10 +12,21 @@
 
 #include "control/led.h"
 #include "host/headless/headless_container.h"
+#include "qt/core/sign_core.h"
 #include "qt/quick/led_sign_item.h"
 #include "tests/support/grab_difference.h"
 
 namespace glimmer {
+namespace qt {
+
+// What the item keeps to itself: its core (the control, the container's pixels) and its paints.
+class LedSignItemProbe {
+ public:
+  static SignCore& Core(QQuickItem* sign) { return *qobject_cast<LedSignItem*>(sign)->core_; }
+  static std::int64_t Paints(QQuickItem* sign) { return qobject_cast<LedSignItem*>(sign)->paints_; }
+};
+
+}  // namespace qt
 
 class Reference : public QObject {
   Q_OBJECT
@@ -26,7 +37,8 @@ class Reference : public QObject {
     auto& item = Item(sign);
     headless_ = std::make_unique<HeadlessContainer>(LED::Class());
     auto& led = headless_->control_as<LED>();
-    return headless_->InitNew() && headless_->Resize(item.width_pixels(), item.height_pixels()) &&
+    const auto& core = qt::LedSignItemProbe::Core(sign);
+    return headless_->InitNew() && headless_->Resize(core.width_pixels(), core.height_pixels()) &&
            led.Value(item.text().toStdU16String()) && led.Color(static_cast<std::int32_t>(item.color())) &&
            led.BorderStyle(item.borderStyle()) && led.Repeated(Boolean(item.isRepeated())) && led.Show();
   }
@@ -48,12 +60,12 @@ class Reference : public QObject {
   Q_INVOKABLE qreal expectedRatio() {
     return qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qgetenv("QT_SCALE_FACTOR").toDouble() : 1.0;
   }
-  Q_INVOKABLE int paints(QQuickItem* sign) { return static_cast<int>(Item(sign).paints()); }
+  Q_INVOKABLE int paints(QQuickItem* sign) { return static_cast<int>(qt::LedSignItemProbe::Paints(sign)); }
   Q_INVOKABLE bool controlEnabled(QQuickItem* sign) {
-    return static_cast<bool>(Item(sign).control_as<LED>().Enabled());
+    return static_cast<bool>(qt::LedSignItemProbe::Core(sign).led().Enabled());
   }
   Q_INVOKABLE bool setControlEnabled(QQuickItem* sign, bool on) {
-    return static_cast<bool>(Item(sign).control_as<LED>().Enabled(Boolean(on)));
+    return static_cast<bool>(qt::LedSignItemProbe::Core(sign).led().Enabled(Boolean(on)));
   }
 
  private:

@@ -16,7 +16,7 @@
 #include "control/interface/led_members.h"
 #include "control/led.h"
 #include "host/headless/headless_container.h"
-#include "host/qt/control_widget.h"
+#include "qt/widget/led_sign_p.h"
 #include "qt/widget/led_sign_accessible.h"
 #include "tests/support/reference_frame.h"
 
@@ -26,7 +26,7 @@ namespace {
 using qt::LedSign;
 
 LED& Control(LedSign& sign) {
-  return sign.container().control_as<LED>();
+  return qt::LedSignPrivate::Core(sign).control_as<LED>();
 }
 
 // One row of the property table: a value the control accepts (and how it reads back), and values it refuses.
@@ -196,7 +196,7 @@ TEST(LedSign, TheSizeRuleSnapsWhatItIsGivenAndALayoutKeepsItsWidth) {
   hidden.resize(300, 50);
   ASSERT_TRUE(hidden.start());  // takes its size before the control makes its surface
   EXPECT_EQ(hidden.size(), QSize(302, 32));
-  EXPECT_EQ(hidden.container().width_pixels(), 302);
+  EXPECT_EQ(qt::LedSignPrivate::Core(hidden).width_pixels(), 302);
 
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
@@ -233,7 +233,7 @@ TEST(LedSign, ClicksWhileEnabled) {
   EXPECT_EQ(double_clicked.count(), 1);
   const int clicks = clicked.count();
   // The control's own event channel reaches the same signals.
-  ASSERT_TRUE(sign.container().RaiseEvent(kClickEvent));
+  ASSERT_TRUE(qt::LedSignPrivate::Core(sign).RaiseEvent(kClickEvent));
   EXPECT_EQ(clicked.count(), clicks + 1);
 }
 

@@ -5,6 +5,8 @@
 // own member list gives its properties, methods and events.
 #pragma once
 
+#include <glimmer/qt/core_export.h>
+
 #include <QAnyStringView>
 #include <QObject>
 #include <QString>
@@ -13,7 +15,7 @@
 
 namespace glimmer::qt {
 
-class LedSignProperties {
+class GLIMMER_QT_CORE_EXPORT LedSignProperties {
   Q_GADGET
 
  public:

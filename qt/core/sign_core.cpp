@@ -1,0 +1,270 @@
+// SPDX-License-Identifier: MIT
+#include "qt/core/sign_core.h"
+
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <cmath>
+#include <limits>
+
+#include "control/geometry/led_design.h"
+#include "control/interface/led_members.h"
+#include "host/automation/property_value.h"
+
+namespace glimmer::qt {
+SignCore::Call::~Call() {
+  if (--core_.calls_ == 0 && core_.disposed_) delete &core_;
+}
+
+SignCore::SignCore(SignView& view) : QtContainer(LED::Class(), Options{}), led_([this]() -> LED& {
+  CreateControl(LED::Class());
+  return control_as<LED>();
+}()) {
+  (void)InitNew();
+  (void)Site();
+  for (std::size_t i = 0; i < known_.size(); ++i)
+    known_[i] = Read(static_cast<Property>(i));
+  view_ = &view;
+}
+
+SignCore::~SignCore() {
+  view_ = nullptr;
+  DestroyControl();
+}
+
+void SignCore::Dispose(SignCore* core) {
+  if (core == nullptr) return;
+  core->view_ = nullptr;
+  if (core->calls_ == 0) {
+    delete core;
+    return;
+  }
+  // A handler deleted the face: no more ticks, and the core goes when the call into it returns.
+  core->StopTimers();
+  core->disposed_ = true;
+}
+
+// --- Properties -----------------------------------------------------------------------------------------
+
+std::optional<std::int32_t> SignCore::ExactInt(const QVariant& value) {
+  constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+  switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+      const double d = value.toDouble();
+      if (!std::isfinite(d) || d != std::trunc(d) || d < kMin || d > kMax) return std::nullopt;
+      return static_cast<std::int32_t>(d);
+    }
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+    case QMetaType::UInt: {
+      const qulonglong u = value.toULongLong();
+      if (u > static_cast<qulonglong>(kMax)) return std::nullopt;
+      return static_cast<std::int32_t>(u);
+    }
+    default: {
+      bool ok = false;
+      const qlonglong n = value.toLongLong(&ok);
+      if (!ok || n < kMin || n > kMax) return std::nullopt;
+      return static_cast<std::int32_t>(n);
+    }
+  }
+}
+
+QVariant SignCore::Read(Property property) const {
+  switch (property) {
+    case Property::BorderStyle:
+      return led_.BorderStyle();
+    case Property::Color:
+      return QVariant::fromValue(static_cast<LedSignProperties::Color>(led_.Color()));
+    case Property::Delay:
+      return int{led_.Delay()};
+    case Property::Enabled:
+      return static_cast<bool>(led_.Enabled());
+    case Property::Repeated:
+      return static_cast<bool>(led_.Repeated());
+    case Property::Text:
+      return QString::fromStdU16String(led_.Value());
+  }
+  return {};
+}
+
+Status SignCore::WriteControl(Property property, const QVariant& value) {
+  if (property == Property::Text) return led_.Value(value.toString().toStdU16String());
+  if (property == Property::Enabled) return led_.Enabled(Boolean(value.toBool()));
+  if (property == Property::Repeated) return led_.Repeated(Boolean(value.toBool()));
+  const auto number = ExactInt(value);
+  if (!number) return Fail(Error::InvalidPropertyValue);
+  if (property == Property::Color) return led_.Color(*number);
+  if (property == Property::BorderStyle) return led_.BorderStyle(*number);
+  // The host's one conversion rule: a number beyond 16 bits does not become a Delay (it is not wrapped).
+  const auto delay = PropertyValue(*number).ToInt16();
+  if (!delay) return Fail(Error::InvalidPropertyValue);
+  return led_.Delay(*delay);
+}
+
+bool SignCore::Write(Property property, const QVariant& value) {
+  const Call call(*this);
+  return static_cast<bool>(WriteControl(property, value));
+}
+
+// The control's notice of an accepted write, inside the write: NOTIFY when the value really changed.
+void SignCore::PropertyNoticed(std::string_view name) {
+  if (view_ == nullptr) return;
+  const auto property = LedSignProperties::fromMemberName(name);
+  if (!property) return;
+  QVariant now = Read(*property);
+  QVariant& known = known_[static_cast<std::size_t>(*property)];
+  if (now == known) return;
+  known = now;
+  // The face's own enabled follows through EnabledChanged and notifies as its toolkit does.
+  if (*property == Property::Enabled) return;
+  if (*property == Property::Text) view_->TextChanged();
+  Notify(LedSignProperties::qtName(*property), now);
+}
+
+// Emits the face's NOTIFY signal of a property, with the value as its parameter when it has one.
+void SignCore::Notify(const char* property, const QVariant& value) {
+  if (view_ == nullptr) return;
+  QObject& face = view_->face();
+  const QMetaObject* meta = face.metaObject();
+  const int index = meta->indexOfProperty(property);
+  if (index < 0 || !meta->property(index).hasNotifySignal()) return;
+  const QMetaMethod signal = meta->property(index).notifySignal();
+  if (signal.parameterCount() == 0) {
+    signal.invoke(&face, Qt::DirectConnection);
+    return;
+  }
+  QVariant argument = value;
+  const QMetaType type = signal.parameterMetaType(0);
+  if (!argument.convert(type)) return;
+  signal.invoke(&face, Qt::DirectConnection, QGenericArgument(type.name(), argument.constData()));
+}
+
+void SignCore::Emit(const char* signal) {
+  if (view_ != nullptr) QMetaObject::invokeMethod(&view_->face(), signal, Qt::DirectConnection);
+}
+
+// --- Playing ------------------------------------------------------------------------------------------
+
+bool SignCore::Start() {
+  const Call call(*this);
+  // The control draws at the size it has when it starts: the size the face was given is taken now (a hidden
+  // widget gets its resize events only when it is shown).
+  if (view_ != nullptr) FitTo(view_->GivenSize());
+  return static_cast<bool>(led_.Show());
+}
+
+bool SignCore::Clear() {
+  const Call call(*this);
+  return static_cast<bool>(led_.Clear());
+}
+
+bool SignCore::Advance() {
+  const Call call(*this);
+  return FireTimer(kTimerLED);
+}
+
+void SignCore::Tick(QtTimer& timer) {
+  const Call call(*this);
+  QtContainer::Tick(timer);
+}
+
+bool SignCore::Scrolling() const {
+  const QtTimer* t = timer(kTimerLED);
+  return t != nullptr && t->running();
+}
+
+void SignCore::TimerChanged(QtTimer& timer) {
+  if (view_ == nullptr || timer.name() != kTimerLED) return;
+  Notify("scrolling", timer.running());
+  if (view_ != nullptr) view_->ScrollingChanged(timer.running());
+}
+
+void SignCore::EventNoticed(DispId event) {
+  if (event == kTerminateEvent) Emit("passFinished");
+  if (event == kClickEvent) Emit("clicked");
+  if (event == kDblClickEvent) Emit("doubleClicked");
+}
+
+void SignCore::Press(bool left) {
+  clicks_.Press(left);
+}
+
+void SignCore::Release(bool left, bool inside) {
+  const Call call(*this);
+  if (clicks_.Release(left, inside)) Emit("clicked");
+}
+
+void SignCore::DoubleClick(bool left) {
+  const Call call(*this);
+  if (clicks_.DoubleClick(left)) Emit("doubleClicked");
+}
+
+// --- Size and pixels ----------------------------------------------------------------------------------
+
+QSize SignCore::Size() const {
+  return LogicalSize(view_ != nullptr ? view_->ratio() : 1.0);
+}
+
+void SignCore::FitTo(QSizeF logical) {
+  if (view_ == nullptr || fitting_ || logical == QSizeF(Size())) return;
+  const Call call(*this);
+  fitting_ = true;
+  (void)ResizeLogical(logical, view_->ratio());
+  fitting_ = false;
+  if (view_ != nullptr) view_->SizeChanged(Size());
+}
+
+void SignCore::SizeChanged() {
+  QtContainer::SizeChanged();
+  if (view_ == nullptr) return;
+  if (!fitting_) view_->SizeChanged(Size());
+  FrameChanged();
+}
+
+void SignCore::Paint(QPainter& painter, QSize area) {
+  const gdi::PixelView view = surface().pixels();
+  if (!view || view_ == nullptr) return;
+  const qreal ratio = view_->ratio();
+  const qreal image_ratio = ratio / PixelScale(ratio);
+  // At a fractional ratio the face, a whole number of logical pixels, can overhang the image by a device
+  // pixel; that sliver shows the background.
+  if (QSizeF(view.width / image_ratio, view.height / image_ratio) != QSizeF(area))
+    painter.fillRect(QRect(QPoint(0, 0), area), QColor::fromRgb(BackPixel()));
+  PaintFrame(painter, image_ratio);
+}
+
+QImage SignCore::FrameImage() {
+  const gdi::PixelView view = surface().pixels();
+  if (!view) return {};
+  QImage frame(view.width, view.height, QImage::Format_RGB32);
+  QPainter painter(&frame);
+  PaintFrame(painter, 1);
+  return frame;
+}
+
+// --- Callbacks ----------------------------------------------------------------------------------------
+
+void SignCore::FrameChanged() {
+  if (view_ != nullptr) view_->FrameChanged();
+}
+
+void SignCore::CallbackDone(std::string_view /*callback*/, const Status& /*status*/) {
+  FrameChanged();
+}
+
+void SignCore::AreaCleared() {
+  FrameChanged();
+}
+
+void SignCore::ShapesChanged() {
+  QtContainer::ShapesChanged();
+  FrameChanged();
+}
+
+void SignCore::EnabledChanged(bool on) {
+  if (view_ != nullptr) view_->EnabledChanged(on);
+}
+
+}  // namespace glimmer::qt
