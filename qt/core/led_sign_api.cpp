@@ -48,6 +48,20 @@ void LedSignApi::setBorderStyle(const QVariant& style) {
   core_->Write(Property::BorderStyle, style);
 }
 
+LedSignApi::Glyphs LedSignApi::glyphs() const {
+  return core_->Read(Property::Glyphs).value<Glyphs>();
+}
+void LedSignApi::setGlyphs(Glyphs glyphs) {
+  core_->Write(Property::Glyphs, static_cast<int>(glyphs));
+}
+
+bool LedSignApi::isUpperCase() const {
+  return core_->Read(Property::UpperCase).toBool();
+}
+void LedSignApi::setUpperCase(bool upper) {
+  core_->Write(Property::UpperCase, upper);
+}
+
 bool LedSignApi::isScrolling() const {
   return core_->Scrolling();
 }

@@ -24,7 +24,26 @@ constexpr std::array<Name, LedSignProperties::kPropertyCount> kProperties = {{
     {"enabled", "Enabled"},
     {"repeated", "Repeated"},
     {"text", "Value"},
+    {"glyphs", "GlyphSet"},
+    {"upperCase", "UpperCase"},
 }};
+// The host's choices among them, which are not members of the control: their own descriptions.
+struct Choice {
+  const char* qt;
+  const char* description;
+  const char* category;
+};
+constexpr std::array<Choice, 2> kChoices = {{
+    {"glyphs", "Returns/sets the set of glyphs the contents are drawn with.", "Appearance"},
+    {"upperCase", "Returns/sets a value that determines whether small letters are drawn as capitals.",
+     "Appearance"},
+}};
+
+const Choice* FindChoice(QAnyStringView qt_name) {
+  for (const Choice& c : kChoices)
+    if (QAnyStringView(c.qt) == qt_name) return &c;
+  return nullptr;
+}
 constexpr std::array<Name, 2> kMethods = {{{"start", "Show"}, {"clear", "Clear"}}};
 constexpr std::array<Name, 3> kEvents = {{
     {"clicked", "Click"},
@@ -70,6 +89,7 @@ std::optional<LedSignProperties::Property> LedSignProperties::fromMemberName(std
 }
 
 QString LedSignProperties::description(QAnyStringView qt_name) {
+  if (const Choice* c = FindChoice(qt_name)) return QString::fromUtf8(c->description);
   const Name* n = Find(kProperties, qt_name);
   if (n == nullptr) n = Find(kMethods, qt_name);
   if (n != nullptr) {
@@ -83,6 +103,7 @@ QString LedSignProperties::description(QAnyStringView qt_name) {
 }
 
 QString LedSignProperties::category(QAnyStringView qt_name) {
+  if (const Choice* c = FindChoice(qt_name)) return QString::fromUtf8(c->category);
   const Name* n = Find(kProperties, qt_name);
   if (n == nullptr) return {};
   const MemberInfo* m = FindMember(n->member);

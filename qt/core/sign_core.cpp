@@ -15,10 +15,11 @@ SignCore::Call::~Call() {
   if (--core_.calls_ == 0 && core_.disposed_) delete &core_;
 }
 
-SignCore::SignCore(SignView& view) : QtContainer(LED::Class(), Options{}), led_([this]() -> LED& {
-  CreateControl(LED::Class());
-  return control_as<LED>();
-}()) {
+SignCore::SignCore(SignView& view)
+    : QtContainer(LED::Class(), Options{}), led_([this]() -> LED& {
+        CreateControl(LED::Class());
+        return control_as<LED>();
+      }()) {
   (void)InitNew();
   (void)Site();
   for (std::size_t i = 0; i < known_.size(); ++i)
@@ -85,6 +86,10 @@ QVariant SignCore::Read(Property property) const {
       return static_cast<bool>(led_.Repeated());
     case Property::Text:
       return QString::fromStdU16String(led_.Value());
+    case Property::Glyphs:
+      return QVariant::fromValue(static_cast<LedSignProperties::Glyphs>(led_.GlyphSet()));
+    case Property::UpperCase:
+      return led_.UpperCase();
   }
   return {};
 }
@@ -93,10 +98,12 @@ Status SignCore::WriteControl(Property property, const QVariant& value) {
   if (property == Property::Text) return led_.Value(value.toString().toStdU16String());
   if (property == Property::Enabled) return led_.Enabled(Boolean(value.toBool()));
   if (property == Property::Repeated) return led_.Repeated(Boolean(value.toBool()));
+  if (property == Property::UpperCase) return led_.UpperCase(value.toBool());
   const auto number = ExactInt(value);
   if (!number) return Fail(Error::InvalidPropertyValue);
   if (property == Property::Color) return led_.Color(*number);
   if (property == Property::BorderStyle) return led_.BorderStyle(*number);
+  if (property == Property::Glyphs) return led_.GlyphSet(static_cast<GlyphSet>(*number));
   // The host's one conversion rule: a number beyond 16 bits does not become a Delay (it is not wrapped).
   const auto delay = PropertyValue(*number).ToInt16();
   if (!delay) return Fail(Error::InvalidPropertyValue);
@@ -105,7 +112,11 @@ Status SignCore::WriteControl(Property property, const QVariant& value) {
 
 bool SignCore::Write(Property property, const QVariant& value) {
   const Call call(*this);
-  return static_cast<bool>(WriteControl(property, value));
+  const bool written = static_cast<bool>(WriteControl(property, value));
+  // The control tells of its own properties; the host's choices of glyphs are told here.
+  if (written && (property == Property::Glyphs || property == Property::UpperCase))
+    PropertyNoticed(LedSignProperties::memberName(property));
+  return written;
 }
 
 // The control's notice of an accepted write, inside the write: NOTIFY when the value really changed.

@@ -44,6 +44,8 @@ class DesignerShow : public QObject {
     connect(sign, &LedSign::delayChanged, this, later);
     connect(sign, &LedSign::repeatedChanged, this, later);
     connect(sign, &LedSign::borderStyleChanged, this, later);
+    connect(sign, &LedSign::glyphsChanged, this, later);
+    connect(sign, &LedSign::upperCaseChanged, this, later);
     sign->installEventFilter(this);
     restart_.start();
   }

@@ -64,6 +64,8 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
   Q_PROPERTY(QVariant borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
+  Q_PROPERTY(glimmer::qt::LedSignProperties::Glyphs glyphs READ glyphs WRITE setGlyphs NOTIFY glyphsChanged)
+  Q_PROPERTY(bool upperCase READ isUpperCase WRITE setUpperCase NOTIFY upperCaseChanged)
   Q_PROPERTY(bool scrolling READ isScrolling NOTIFY scrollingChanged)
 
  public:
@@ -82,6 +84,8 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
+  void setGlyphs(glimmer::qt::LedSignProperties::Glyphs glyphs) { LedSignApi::setGlyphs(glyphs); }
+  void setUpperCase(bool upper) { LedSignApi::setUpperCase(upper); }
   // The control's Show: starts the text from the right edge, only when the sign is idle (so after a pass
   // that did not repeat, clear() first). False when the control failed.
   bool start() { return Start(); }
@@ -96,6 +100,8 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   void delayChanged(int milliseconds);
   void repeatedChanged(bool repeated);
   void borderStyleChanged(int style);
+  void glyphsChanged(glimmer::qt::LedSignProperties::Glyphs glyphs);
+  void upperCaseChanged(bool upper);
   void scrollingChanged(bool scrolling);
   void passFinished();
   void clicked();

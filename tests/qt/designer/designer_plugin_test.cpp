@@ -58,7 +58,8 @@ TEST(DesignerPlugin, DescribesTheSignToDesigner) {
   EXPECT_NE(qobject_cast<LedSign*>(widget.get()), nullptr);
 
   // The form XML: a new sign's size and nothing else, so that every property starts as a new sign has it;
-  // the control's descriptions as the six properties' tool tips; the text on one line.
+  // the descriptions as the eight properties' tool tips (the glyph choices' own beside the control's); the
+  // text on one line.
   QDomDocument xml;
   QString error;
   ASSERT_TRUE(xml.setContent(plugin->domXml(), &error)) << error.toStdString();
@@ -76,7 +77,7 @@ TEST(DesignerPlugin, DescribesTheSignToDesigner) {
   std::map<QString, QString> tooltips;
   for (const QDomElement& tooltip : Children(specifications, "tooltip"))
     tooltips[tooltip.attribute("name")] = tooltip.text();
-  ASSERT_EQ(tooltips.size(), 6u);
+  ASSERT_EQ(tooltips.size(), 8u);
   for (int i = 0; i < qt::LedSignProperties::kPropertyCount; ++i) {
     const char* name = qt::LedSignProperties::qtName(static_cast<qt::LedSignProperties::Property>(i));
     EXPECT_EQ(tooltips[name], LedSign::description(name)) << name;

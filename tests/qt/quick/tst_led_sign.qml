@@ -55,6 +55,8 @@ TestCase {
             {tag: "delay", accepted: 20, refused: [-1, 40000, 65586, -65486]},
             {tag: "repeated", accepted: true, refused: []},
             {tag: "borderStyle", accepted: 0, refused: [2, -1]},
+            {tag: "glyphs", accepted: LedSign.Latin1, refused: [3, -1]},
+            {tag: "upperCase", accepted: true, refused: []},
         ]
     }
     function test_properties(data) {

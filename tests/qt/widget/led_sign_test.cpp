@@ -16,8 +16,8 @@
 #include "control/interface/led_members.h"
 #include "control/led.h"
 #include "host/headless/headless_container.h"
-#include "qt/widget/led_sign_p.h"
 #include "qt/widget/led_sign_accessible.h"
+#include "qt/widget/led_sign_p.h"
 #include "tests/support/reference_frame.h"
 
 namespace glimmer {
@@ -68,12 +68,14 @@ const QString kOddText = QString::fromStdU16String(u"A\U0001F600") + QChar(0xD80
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PropertyByName,
-    ::testing::Values(PropertyCase{"text", kOddText, kOddText, {}},
-                      PropertyCase{
-                          "color", "Green", QVariant::fromValue(LedSign::Color::Green), {3, -1, "Purple"}},
-                      // 65586 would be 50 if it were cut to 16 bits; it is refused like 40000.
-                      PropertyCase{"delay", 20, 20, {-1, 40000, 65586, -65486}},
-                      PropertyCase{"repeated", true, true, {}}, PropertyCase{"borderStyle", 0, 0, {2, -1}}),
+    ::testing::Values(
+        PropertyCase{"text", kOddText, kOddText, {}},
+        PropertyCase{"color", "Green", QVariant::fromValue(LedSign::Color::Green), {3, -1, "Purple"}},
+        // 65586 would be 50 if it were cut to 16 bits; it is refused like 40000.
+        PropertyCase{"delay", 20, 20, {-1, 40000, 65586, -65486}}, PropertyCase{"repeated", true, true, {}},
+        PropertyCase{"borderStyle", 0, 0, {2, -1}},
+        PropertyCase{"glyphs", "Latin1", QVariant::fromValue(LedSign::Glyphs::Latin1), {3, -1, "Klingon"}},
+        PropertyCase{"upperCase", true, true, {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(LedSign, StartsAsANewControlSizedByTheSizeRule) {

@@ -21,6 +21,7 @@ class SignCore;
 class GLIMMER_QT_CORE_EXPORT LedSignApi {
  public:
   using Color = LedSignProperties::Color;
+  using Glyphs = LedSignProperties::Glyphs;
   // So that LedSign::Green names a colour in C++, as LedSign.Green does in QML.
   static constexpr Color Red = LedSignProperties::Red;
   static constexpr Color Green = LedSignProperties::Green;
@@ -39,6 +40,12 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   [[nodiscard]] int borderStyle() const;
   void setBorderStyle(int style);
   void setBorderStyle(const QVariant& style);
+  // The glyphs the text is drawn with (Capitals by default, the control's own), and whether small letters
+  // are drawn as capitals (false by default). The next step draws with them.
+  [[nodiscard]] Glyphs glyphs() const;
+  void setGlyphs(Glyphs glyphs);
+  [[nodiscard]] bool isUpperCase() const;
+  void setUpperCase(bool upper);
   // Whether the text moves: after start(), with a delay above 0, until clear() or the end of a pass that does
   // not repeat.
   [[nodiscard]] bool isScrolling() const;

@@ -25,10 +25,15 @@ class GLIMMER_QT_CORE_EXPORT LedSignProperties {
   // int a caller writes (the control refuses all but these three) is a value of the type.
   enum Color : int { Red, Green, Yellow };
   Q_ENUM(Color)
+  // The glyph sets, numbered as the control numbers them: its own 39 capitals (the default), printable
+  // ASCII, and ASCII with the Latin-1 supplement.
+  enum Glyphs : int { Capitals, Ascii, Latin1 };
+  Q_ENUM(Glyphs)
 
-  // The Qt properties that stand for the control's properties, in the order of the control's member list.
-  enum class Property { BorderStyle, Color, Delay, Enabled, Repeated, Text };
-  static constexpr int kPropertyCount = 6;
+  // The Qt properties that stand for the control's properties, in the order of the control's member list,
+  // then those that stand for the host's choices of glyphs, which the control does not save.
+  enum class Property { BorderStyle, Color, Delay, Enabled, Repeated, Text, Glyphs, UpperCase };
+  static constexpr int kPropertyCount = 8;
 
   // The Qt name of a property ("borderStyle", "text") and the control member it stands for ("BorderStyle",
   // "Value").

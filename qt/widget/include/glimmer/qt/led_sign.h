@@ -67,6 +67,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
   Q_PROPERTY(QVariant borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
+  Q_PROPERTY(glimmer::qt::LedSignProperties::Glyphs glyphs READ glyphs WRITE setGlyphs NOTIFY glyphsChanged)
+  Q_PROPERTY(bool upperCase READ isUpperCase WRITE setUpperCase NOTIFY upperCaseChanged)
   Q_PROPERTY(bool scrolling READ isScrolling NOTIFY scrollingChanged)
 
  public:
@@ -88,6 +90,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
+  void setGlyphs(glimmer::qt::LedSignProperties::Glyphs glyphs) { LedSignApi::setGlyphs(glyphs); }
+  void setUpperCase(bool upper) { LedSignApi::setUpperCase(upper); }
   // Starts the text from the right edge, as the control's Show does: only when the sign is idle, so not
   // while it scrolls, nor after a pass that did not repeat, until clear(). False when the control failed.
   bool start() { return Start(); }
@@ -103,6 +107,8 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void delayChanged(int milliseconds);
   void repeatedChanged(bool repeated);
   void borderStyleChanged(int style);
+  void glyphsChanged(glimmer::qt::LedSignProperties::Glyphs glyphs);
+  void upperCaseChanged(bool upper);
   void scrollingChanged(bool scrolling);
   // The last character has left the display; emitted inside the step that ends the pass, after the sign
   // has started the text again (repeated) or stopped.
