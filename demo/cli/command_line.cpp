@@ -2,6 +2,7 @@
 #include "demo/cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <glimmer/version.h>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -11,9 +12,6 @@
 #include "demo/messages/message_text.h"
 #include "host/automation/property_value.h"
 
-#ifndef GLIMMER_VERSION
-#define GLIMMER_VERSION "unknown"
-#endif
 
 namespace glimmer {
 namespace {
@@ -204,7 +202,7 @@ Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, s
       "glimmer: a dot-matrix LED sign that scrolls its text, in a window, in a terminal, or as PNG "
       "frames or an animated GIF",
       "glimmer"};
-  app.set_version_flag("--version", std::string("glimmer ") + GLIMMER_VERSION);
+  app.set_version_flag("--version", std::string("glimmer ") + GLIMMER_VERSION_STRING);
   CommandLine line;
   Raw raw;
   AddOverrides(app, raw);
@@ -220,7 +218,7 @@ Expected<CommandLine, int> ParseCommandLine(int argc, const char* const* argv, s
     out << app.help();
     return Unexpected<int>(kExitOk);
   } catch (const CLI::CallForVersion&) {
-    out << "glimmer " << GLIMMER_VERSION << '\n';
+    out << "glimmer " << GLIMMER_VERSION_STRING << '\n';
     return Unexpected<int>(kExitOk);
   } catch (const CLI::ParseError& e) {
     err << "glimmer: " << EscapeControls(Explained(e)) << "\nRun with --help for more information.\n";

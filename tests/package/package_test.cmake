@@ -1,11 +1,13 @@
 # SPDX-License-Identifier: MIT
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
-#       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]]
+#       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]
+#       [-DQMLLINT=...]]
 #       [-DPYTHON_DIR=... -DPYTHON=...] -P package_test.cmake
 # Installs the build into WORK_DIR/prefix, checks what was installed, then configures, builds and runs the
 # consumer project and builds examples/ against that prefix, each in a folder of its own. With QML_DIR (the
-# QML module's import folder, relative to the prefix) the module must be there too; with QMLTESTRUNNER a
-# QML test imports it from there alone. With PYTHON_DIR (the Python module's site-packages, relative to the
+# QML module's import folder, relative to the prefix) the module must be there too, and a C++ program on
+# Glimmer::quick loads it; with QMLTESTRUNNER a QML test imports it from there alone; with QMLLINT
+# examples/sign.qml is linted against it. With PYTHON_DIR (the Python module's site-packages, relative to the
 # prefix) the package glimmer must be there, and PYTHON makes a sign with it from there alone.
 cmake_minimum_required(VERSION 3.25)
 
@@ -27,6 +29,7 @@ file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
 set(allowed "^(include/glimmer/.+\\.h|"
             "lib/libglimmer_(host|control|qt_host|qt_container|qt_core|qt|quick)\\.so(\\.[0-9.]+)?|"
             "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
+            "lib/pkgconfig/glimmer-(control|qt)\\.pc|"
             "share/doc/glimmer/LICENSE")
 if(DESIGNER_PLUGIN)
   list(APPEND allowed "|${DESIGNER_PLUGIN}")
@@ -45,7 +48,7 @@ foreach(file IN LISTS installed)
   if(NOT file MATCHES "${allowed}")
     message(FATAL_ERROR "installed, but not part of the package: ${file}")
   endif()
-  if(file MATCHES "\\.(h|cmake)$")
+  if(file MATCHES "\\.(h|cmake|pc)$")
     file(READ ${prefix}/${file} text)
     # Installed headers name each other as <glimmer/...>: a consumer's own host/ or control/ cannot shadow them.
     if(text MATCHES "#include \"(host|control|qt)/")
@@ -75,14 +78,59 @@ endforeach()
 
 set(configure_options -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
                       "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if(QML_DIR)
+  set(expect_quick ON)
+else()
+  set(expect_quick OFF)
+endif()
 run("configure the consumer" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/package/consumer -B ${WORK_DIR}/consumer
-    ${configure_options})
+    ${configure_options} -DEXPECT_QUICK=${expect_quick})
 run("build the consumer" ${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 run("control_consumer" ${WORK_DIR}/consumer/control_consumer)
 run("sign_consumer" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${WORK_DIR}/consumer/sign_consumer)
+if(QML_DIR)
+  run("quick_consumer" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen --unset=QML2_IMPORT_PATH
+      --unset=QML_IMPORT_PATH ${WORK_DIR}/consumer/quick_consumer)
+endif()
+
+# pkg-config alone, as a build without CMake uses the package: the same consumers compiled and linked with
+# what `pkg-config --cflags --libs` says, and run against the prefix's libraries.
+find_program(PKG_CONFIG pkg-config REQUIRED)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+file(MAKE_DIRECTORY ${WORK_DIR}/pkg-config)
+separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS}")
+set(consumers control_consumer sign_consumer)
+set(modules glimmer-control glimmer-qt)
+foreach(consumer module IN ZIP_LISTS consumers modules)
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs ${module} RESULT_VARIABLE status OUTPUT_VARIABLE flags
+                  ERROR_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "pkg-config ${module} failed:\n${flags}")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  execute_process(COMMAND ${PKG_CONFIG} --modversion ${module} OUTPUT_VARIABLE version
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  list(APPEND flags "-DGLIMMER_PACKAGE_VERSION=\"${version}\"")
+  run("build ${consumer} with pkg-config ${module}" ${CXX_COMPILER} ${cxx_flags}
+      ${SOURCE_DIR}/tests/package/consumer/${consumer}.cpp ${flags} -o ${WORK_DIR}/pkg-config/${consumer})
+  run("${consumer} built with pkg-config" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      LD_LIBRARY_PATH=${prefix}/lib ${WORK_DIR}/pkg-config/${consumer})
+endforeach()
 
 run("configure examples/" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK_DIR}/examples ${configure_options})
 run("build examples/" ${CMAKE_COMMAND} --build ${WORK_DIR}/examples)
+
+# QML tools see the installed module whole: qmllint on examples/sign.qml, with the prefix's import folder
+# alone, resolves the item, its base type and its Color enum, and has nothing to say.
+if(QMLLINT)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=QML2_IMPORT_PATH --unset=QML_IMPORT_PATH
+                          ${QMLLINT} -I ${prefix}/${QML_DIR} ${SOURCE_DIR}/examples/sign.qml
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0 OR out MATCHES "Warning")
+    message(FATAL_ERROR "qmllint examples/sign.qml against the installed module (${status}):\n${out}")
+  endif()
+  message(STATUS "qmllint examples/sign.qml: clean")
+endif()
 
 # `import Glimmer` from the prefix's QML import folder, and nothing else of this tree.
 if(QMLTESTRUNNER)

@@ -2,6 +2,7 @@
 // The command line: what each option hands on, and what is refused before it reaches the control.
 #include "demo/cli/command_line.h"
 
+#include <glimmer/version.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -221,7 +222,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutputAndEndTheProgram) {
   const Parsed version = Parse({"--version"});
   ASSERT_FALSE(version.line);
   EXPECT_EQ(version.line.error(), kExitOk);
-  EXPECT_EQ(version.out, "glimmer " GLIMMER_VERSION "\n");
+  EXPECT_EQ(version.out, "glimmer " GLIMMER_VERSION_STRING "\n");
   EXPECT_EQ(version.err, "");
 }
 
