@@ -72,7 +72,9 @@ Side GlimmerSide() {
           },
           [](QWidget* w) { static_cast<LedSign*>(w)->start(); },
           [](QWidget* w) -> const QTimer& {
-            return glimmer::qt::LedSignPrivate::Core(*static_cast<LedSign*>(w)).timer(glimmer::kTimerLED)->qtimer();
+            return glimmer::qt::LedSignPrivate::Core(*static_cast<LedSign*>(w))
+                .timer(glimmer::kTimerLED)
+                ->qtimer();
           }};
 }
 

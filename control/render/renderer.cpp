@@ -8,8 +8,8 @@
 #include "control/interface/led_members.h"
 #include "control/render/dot_painter.h"
 #include "host/base/checked_math.h"
-#include "host/gdi/gdi_host.h"
 #include "host/base/try.h"
+#include "host/gdi/gdi_host.h"
 
 namespace glimmer {
 namespace {

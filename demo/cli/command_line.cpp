@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "demo/cli/command_line.h"
 
-#include <CLI/CLI.hpp>
 #include <glimmer/version.h>
+
+#include <CLI/CLI.hpp>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -11,7 +12,6 @@
 
 #include "demo/messages/message_text.h"
 #include "host/automation/property_value.h"
-
 
 namespace glimmer {
 namespace {

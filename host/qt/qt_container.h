@@ -55,8 +55,8 @@ class QtContainer : public ContainerBase {
   // The control's area in logical pixels on such a screen, rounded up (at a fractional ratio the last
   // logical pixel may overhang the image by part of a pixel).
   [[nodiscard]] QSize LogicalSize(qreal ratio) const;
-  // The widest sign the size rule allows for a host (3n + 2): wider requests snap to it, so that the right-hand
-  // rings are never cut off.
+  // The widest sign the size rule allows for a host (3n + 2): wider requests snap to it, so that the
+  // right-hand rings are never cut off.
   static constexpr int kWidestSign = 16382;
   // A host resize asked in logical pixels on such a screen: the size in the control's pixels, at most the
   // widest sign, goes to the control's size rule.

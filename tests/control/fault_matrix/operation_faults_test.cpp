@@ -130,7 +130,8 @@ TEST_F(OperationFaultMatrix, EveryCallOfClear) {
     CallCounts listed{};
     for (const Call& c : calls)
       listed[static_cast<int>(c.op)] = c.occurrence;
-    EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.led.Clear()); }), listed);
+    EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.led.Clear()); }),
+              listed);
   }
   for (const Call& call : calls) {
     MatrixRun run;
@@ -334,8 +335,9 @@ TEST_F(OperationFaultMatrix, ApplySettingsCallsAreEveryCallOfARestore) {
   CallCounts listed{};
   for (const Call& c : ApplySettingsCalls())
     listed[static_cast<int>(c.op)] = c.occurrence;
-  EXPECT_EQ(CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.container.Load(bag)); }),
-            listed);
+  EXPECT_EQ(
+      CallsDuring(TestAccess::faults(run.rig.container), [&] { ASSERT_TRUE(run.rig.container.Load(bag)); }),
+      listed);
 }
 
 TEST_F(OperationFaultMatrix, EveryStepOfApplySettingsInInitPropertiesAndRestore) {
@@ -394,8 +396,8 @@ TEST_F(OperationFaultMatrix, EveryStepOfApplySettingsInEachPropertyWrite) {
       MatrixRun run;
       Arm(TestAccess::faults(run.rig.container), ApplySettingsCalls()[static_cast<std::size_t>(step - 1)]);
       const Status written = w.write(run.rig.led);
-      Injected(
-          !TestAccess::faults(run.rig.container).armed(ApplySettingsCalls()[static_cast<std::size_t>(step - 1)].op));
+      Injected(!TestAccess::faults(run.rig.container)
+                    .armed(ApplySettingsCalls()[static_cast<std::size_t>(step - 1)].op));
       ASSERT_FALSE(written);
       EXPECT_EQ(written.error(), Error::OperationFailed);
       EXPECT_EQ(run.rig.container.property_changes(), (std::vector<std::string>{w.name}));
@@ -467,8 +469,9 @@ LedRig NonReentrantRig() {
 TEST_F(OperationFaultMatrix, SizeRuleTableListsEveryCall) {
   LedRig rig = NonReentrantRig();
   ASSERT_EQ(LayoutOf(rig.container), kBefore);
-  EXPECT_EQ(CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); }),
-            CallsListed(SizeRuleTable()));
+  EXPECT_EQ(
+      CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); }),
+      CallsListed(SizeRuleTable()));
   EXPECT_EQ(LayoutOf(rig.container), kSnapped);
 }
 
@@ -494,7 +497,8 @@ TEST_F(OperationFaultMatrix, EveryCallOfAReenteredSizeRule) {
   CallCounts calls;
   {
     LedRig rig({.width = kMatrixWidth});
-    calls = CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); });
+    calls =
+        CallsDuring(TestAccess::faults(rig.container), [&] { ASSERT_TRUE(rig.container.Resize(100, 40)); });
   }
   for (int op = 0; op < kOperations; ++op)
     for (std::int64_t n = 1; n <= calls[op]; ++n) {

@@ -291,7 +291,8 @@ TEST(ControlWidget, TicksWithinAFrameArePaintedTogetherAndNoneIsLost) {
     QCoreApplication::processEvents();
   }
   for (std::size_t i = 0; i < signs.size(); ++i)
-    EXPECT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*signs[i]) > painted[i]; }, 5000)) << "sign " << i;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return TestAccess::paints(*signs[i]) > painted[i]; }, 5000))
+        << "sign " << i;
   TestAccess::set_frame_milliseconds(pacer, qt::RepaintPacer::kDefaultFrameMilliseconds);
   // The first at once, the three within its frame together at the frame's end.
   EXPECT_EQ(passes.count, 2);

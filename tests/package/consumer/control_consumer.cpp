@@ -3,13 +3,14 @@
 // Terminate after n + 6L ticks (a sign 3n + 2 = 161 pixels wide, a text of L = 2 characters: 65); and
 // <glimmer/version.h> says the version the package was found with (GLIMMER_PACKAGE_VERSION, given by the
 // build: CMake's Glimmer_VERSION, pkg-config's --modversion).
-#include <glimmer/control/interface/led_members.h>
-#include <glimmer/control/led.h>
-#include <glimmer/host/headless/headless_container.h>
 #include <glimmer/version.h>
 
 #include <cstdio>
 #include <string_view>
+
+#include <glimmer/control/interface/led_members.h>
+#include <glimmer/control/led.h>
+#include <glimmer/host/headless/headless_container.h>
 
 int main() {
   glimmer::HeadlessContainer container(glimmer::LED::Class());
