@@ -16,7 +16,6 @@
 #include <QGridLayout>
 #include <QTimer>
 #include <QWidget>
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -26,6 +25,7 @@
 #include <vector>
 
 #include "bench/qpainter_sign.h"
+#include "bench/wall_signs.h"
 #include "control/geometry/led_design.h"
 #include "demo/qt/tick_recorder.h"
 #include "host/qt/control_widget.h"
@@ -35,23 +35,11 @@ namespace {
 
 using glimmer::qt::LedSign;
 
-constexpr int kWidth = 251;       // the demo's sign
-constexpr int kDelay = 50;        // ms per step
-constexpr int kColumns = 4;       // signs side by side: 100 signs are 25 rows of 4
-constexpr int kStartAfter = 200;  // ms after show: the layout and the first full paint are done
-
-constexpr std::array kTexts = {"PLATFORM 1  10:42  LONDON KINGS CROSS",
-                               "DELAYED",
-                               "GATE B12 BOARDING",
-                               "EXIT 4",
-                               "BUS 73 - 3 MIN",
-                               "TRACK 9: ON TIME",
-                               "CLOSED",
-                               "OPEN 24 HOURS",
-                               "ROOM 101",
-                               "NOW SERVING 42",
-                               "NEXT STOP: CENTRAL",
-                               "GLIMMER"};
+namespace bench = glimmer::bench;
+using bench::kWallColours;
+using bench::kWallDelay;
+using bench::kWallSignWidth;
+using bench::kWallTexts;
 
 struct Side {
   std::function<QWidget*(int index)> make;
@@ -62,12 +50,12 @@ struct Side {
 Side GlimmerSide() {
   return {[](int i) {
             auto* sign = new LedSign;
-            sign->setText(kTexts[i % kTexts.size()]);
+            sign->setText(kWallTexts[i % kWallTexts.size()]);
             sign->setColor(static_cast<LedSign::Color>(i % 3));
             sign->setRepeated(true);
-            sign->setDelay(kDelay);
-            sign->setMinimumWidth(kWidth);
-            sign->resize(kWidth, 32);
+            sign->setDelay(kWallDelay);
+            sign->setMinimumWidth(kWallSignWidth);
+            sign->resize(kWallSignWidth, bench::kWallSignHeight);
             return sign;
           },
           [](QWidget* w) { static_cast<LedSign*>(w)->start(); },
@@ -79,15 +67,12 @@ Side GlimmerSide() {
 }
 
 Side QPainterSide() {
-  static constexpr std::array<std::array<QRgb, 2>, 3> kColours = {{{qRgb(255, 0, 0), qRgb(119, 0, 0)},
-                                                                   {qRgb(0, 255, 0), qRgb(0, 119, 0)},
-                                                                   {qRgb(255, 255, 0), qRgb(119, 119, 0)}}};
   return {[](int i) -> QWidget* {
-            const auto& c = kColours[i % 3];
-            return new glimmer::bench::QPainterSign(kTexts[i % kTexts.size()], QColor(c[0]), QColor(c[1]),
-                                                    kWidth);
+            const auto& c = kWallColours[i % 3];
+            return new glimmer::bench::QPainterSign(kWallTexts[i % kWallTexts.size()], QColor(QRgb(c.lit)),
+                                                    QColor(QRgb(c.unlit)), kWallSignWidth);
           },
-          [](QWidget* w) { static_cast<glimmer::bench::QPainterSign*>(w)->start(kDelay); },
+          [](QWidget* w) { static_cast<glimmer::bench::QPainterSign*>(w)->start(kWallDelay); },
           [](QWidget* w) -> const QTimer& { return static_cast<glimmer::bench::QPainterSign*>(w)->timer(); }};
 }
 
@@ -110,20 +95,19 @@ int main(int argc, char** argv) {
   QWidget window;
   window.setWindowTitle(kind == "glimmer" ? "Wall of LedSigns" : "Wall of QPainter signs");
   auto* grid = new QGridLayout(&window);
-  grid->setSpacing(6);
+  grid->setSpacing(bench::kWallSpacing);
   std::vector<QWidget*> signs;
   std::vector<const QTimer*> timers;
   for (int i = 0; i < count; ++i) {
     signs.push_back(side.make(i));
-    grid->addWidget(signs.back(), i / kColumns, i % kColumns);
+    grid->addWidget(signs.back(), i / bench::kWallColumns, i % bench::kWallColumns);
     timers.push_back(&side.timer(signs.back()));
   }
   const auto recorder = glimmer::TickRecorder::FromEnvironment(timers, std::cerr);
   window.show();
   for (int i = 0; i < count; ++i) {
-    const int offset = same_phase ? 0 : i * kDelay / count;
-    QTimer::singleShot(kStartAfter + offset, Qt::PreciseTimer, signs[i],
-                       [&side, sign = signs[i]] { side.start(sign); });
+    QTimer::singleShot(bench::kWallStartAfter + bench::WallStartOffset(i, count, same_phase),
+                       Qt::PreciseTimer, signs[i], [&side, sign = signs[i]] { side.start(sign); });
   }
   return app.exec();
 }

@@ -33,6 +33,12 @@ std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(const QTimer& timer,
 
 std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(std::span<const QTimer* const> timers,
                                                             std::ostream& err) {
+  auto recorder = FromEnvironment(timers.size(), err);
+  if (recorder) recorder->Connect(timers);
+  return recorder;
+}
+
+std::unique_ptr<TickRecorder> TickRecorder::FromEnvironment(std::size_t timers, std::ostream& err) {
   const auto request = RequestFromEnvironment();
   if (!request) {
     err << "glimmer: " << request.error() << '\n';
@@ -47,18 +53,31 @@ TickRecorder::TickRecorder(const QTimer& timer, const Request& request, std::ost
 
 TickRecorder::TickRecorder(std::span<const QTimer* const> timers, const Request& request, std::ostream& err,
                            QObject* parent)
-    : QObject(parent), path_(request.path), ticks_(request.ticks), err_(err), tracks_(timers.size()) {
+    : TickRecorder(timers.size(), request, err, parent) {
+  Connect(timers);
+}
+
+TickRecorder::TickRecorder(std::size_t timers, const Request& request, std::ostream& err, QObject* parent)
+    : QObject(parent), path_(request.path), ticks_(request.ticks), err_(err), tracks_(timers) {
   // Opened now, so that a file that cannot be written is known before the ticks it would hold.
   file_.reset(std::fopen(path_.c_str(), "w"));
   if (!file_) {
     Report(errno);
     return;
   }
-  for (std::size_t i = 0; i < timers.size(); ++i) {
-    Track& track = tracks_[i];
+  for (Track& track : tracks_)
     track.times.reserve(ticks_);
-    track.connection = connect(timers[i], &QTimer::timeout, this, [this, &track] { Record(track); });
-  }
+}
+
+void TickRecorder::Connect(std::span<const QTimer* const> timers) {
+  if (!file_) return;
+  for (std::size_t i = 0; i < timers.size(); ++i)
+    tracks_[i].connection = connect(timers[i], &QTimer::timeout, this, [this, i] { Tick(i); });
+}
+
+void TickRecorder::Tick(std::size_t timer) {
+  if (!file_ || timer >= tracks_.size() || tracks_[timer].times.size() >= ticks_) return;
+  Record(tracks_[timer]);
 }
 
 std::size_t TickRecorder::recorded() const {

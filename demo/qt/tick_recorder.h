@@ -47,11 +47,19 @@ class TickRecorder final : public QObject {
   // The same for several timers: `request.ticks` timeouts of each, written once all have theirs.
   TickRecorder(std::span<const QTimer* const> timers, const Request& request, std::ostream& err,
                QObject* parent = nullptr);
+  // The same for `timers` timers that the caller reports itself, through Tick: timers that are not QTimers,
+  // such as a QML Timer.
+  TickRecorder(std::size_t timers, const Request& request, std::ostream& err, QObject* parent = nullptr);
   // A recorder as the environment asks for one, or none; a refused GLIMMER_TICK_COUNT is reported on `err`
   // and records nothing either.
   [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(const QTimer& timer, std::ostream& err);
   [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(std::span<const QTimer* const> timers,
                                                                      std::ostream& err);
+  [[nodiscard]] static std::unique_ptr<TickRecorder> FromEnvironment(std::size_t timers, std::ostream& err);
+
+  // Records a tick of timer `timer` (from 0, in the order the timers were given) now; ticks beyond those
+  // asked for, and of a recorder whose file could not be opened, are ignored.
+  void Tick(std::size_t timer);
 
   // Ticks recorded so far, of all timers together.
   [[nodiscard]] std::size_t recorded() const;
@@ -64,6 +72,7 @@ class TickRecorder final : public QObject {
     QMetaObject::Connection connection;
   };
 
+  void Connect(std::span<const QTimer* const> timers);
   void Record(Track& track);
   void Write();
   void Report(int error);

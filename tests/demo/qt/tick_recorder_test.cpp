@@ -91,6 +91,28 @@ TEST_F(TickRecorderTest, SeveralTimersAreWrittenOnceAllHaveTheirTicksEachInItsOw
   EXPECT_EQ(err.str(), "");
 }
 
+// Timers that are not QTimers (a QML Timer) report their ticks themselves; extra ticks and unknown timers are
+// ignored.
+TEST_F(TickRecorderTest, TicksReportedByTheCallerAreKeptPerTimerAsAQTimerIs) {
+  const auto path = dir_ / "ticks";
+  std::ostringstream err;
+  TickRecorder recorder(2, {.path = path.string(), .ticks = 2}, err);
+  for (const std::size_t timer : {0u, 0u, 0u, 2u, 1u})
+    recorder.Tick(timer);
+  EXPECT_FALSE(recorder.written());
+  recorder.Tick(1);
+  ASSERT_TRUE(recorder.written());
+  EXPECT_EQ(recorder.recorded(), 4u);
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[2], "");
+  EXPECT_LT(std::stoll(lines[1]), std::stoll(lines[3])) << "timer 1's ticks came after timer 0's";
+  EXPECT_EQ(err.str(), "");
+}
+
 // A file that cannot be opened is reported at once, and nothing is recorded; one that cannot be written
 // is reported after the last tick.
 TEST_F(TickRecorderTest, AFileThatCannotBeWrittenIsReported) {
