@@ -76,10 +76,11 @@ def stop(process):
     return usage
 
 
-def one_run(commands, ticks, tmp, run, timers=1, screen=(800, 600)):
+def one_run(commands, ticks, tmp, run, timers=1, screen=(800, 600), extra_env=None):
     """Runs the commands side by side, each on an Xvfb server of its own, until each has written its tick
     log (`ticks` ticks of each of its `timers` timers). For each: its CPU and its X server's CPU over its
-    life as shares of one core, its peak resident memory, and its tick intervals."""
+    life as shares of one core, its peak resident memory, and its tick intervals. `extra_env`: variables set
+    for every command besides. Each command's stderr is kept in TMP/NAME-RUN.err."""
     servers, processes, logs, envs = {}, {}, {}, {}
     try:
         for name in commands:
@@ -90,6 +91,7 @@ def one_run(commands, ticks, tmp, run, timers=1, screen=(800, 600)):
             runtime = os.path.join(tmp, f"runtime-{name}-{run}")
             os.mkdir(runtime, 0o700)
             logs[name] = os.path.join(tmp, f"{name}-{run}.ticks")
+            env.update(extra_env or {})
             env.update(DISPLAY=display, XDG_RUNTIME_DIR=runtime, GLIMMER_TICK_LOG=logs[name],
                        GLIMMER_TICK_COUNT=str(ticks))
             envs[name] = env
