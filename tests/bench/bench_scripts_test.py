@@ -53,24 +53,37 @@ def idle_cost_smoke(args, tmp):
 
 
 def wall_smoke(args, tmp):
-    """Walls of 1 and 3 signs: every sign's ticks recorded, both sides and their X servers measured."""
-    out = os.path.join(tmp, "wall.json")
-    run = subprocess.run([sys.executable, os.path.join(LIB, "wall_cost.py"), "--wall", args.wall,
-                          "--counts", "1,3", "--ticks", "6", "--runs", "1", "--json", out],
-                         capture_output=True, text=True, timeout=120)
+    """Walls of 1 and 3 signs, widgets and (when built) QML, the wall of 3 as the short walls of the most
+    signs are run: every sign's ticks recorded, every side and its X server measured, the QML walls on the
+    software backend, and the plot drawn."""
+    out, png = os.path.join(tmp, "wall.json"), os.path.join(tmp, "wall.png")
+    qml = ["--qml-wall", args.qml_wall] if args.qml_wall else []
+    sides = ("glimmer", "qpainter") + (("quick", "canvas") if args.qml_wall else ())
+    run = subprocess.run([sys.executable, os.path.join(LIB, "wall_cost.py"), "--wall", args.wall, *qml,
+                          "--counts", "1,3", "--ticks", "6", "--runs", "1", "--short-from", "3",
+                          "--short-ticks", "4", "--json", out, "--plot", png],
+                         capture_output=True, text=True, timeout=150)
     expect(run.returncode == 0, f"wall_cost.py failed: {run.stderr}")
     with open(out) as f:
         figures = json.load(f)
-    for n in (1, 3):
-        for side in ("glimmer", "qpainter"):
+    for n, ticks in ((1, 6), (3, 4)):
+        expect(figures["runs"][str(n)] == {"ticks": ticks, "runs": 1}, f"runs of {n}: {figures['runs']}")
+        expect(set(figures["walls"][str(n)]) == set(sides), f"sides of {n}: {figures['walls'][str(n)]}")
+        for side in sides:
             f = figures["walls"][str(n)][side]
-            expect(f["ticks"]["count"] == 5 * n, f"{side} x {n}: {f['ticks']['count']} intervals, not {5 * n}")
+            intervals = (ticks - 1) * n
+            expect(f["ticks"]["count"] == intervals,
+                   f"{side} x {n}: {f['ticks']['count']} intervals, not {intervals}")
             # Intervals within each sign's ticks only: one from a sign's last tick to the next sign's first
             # would be about -250 ms and pull the mean far from 50.
             expect(40 < f["ticks"]["mean"] < 60, f"{side} x {n}: intervals {f['ticks']}")
             expect(0 < f["cpu_percent"] and 0 <= f["xvfb_cpu_percent"] < 100 * os.cpu_count(),
                    f"{side} x {n}: CPU shares {f['cpu_percent']}, {f['xvfb_cpu_percent']}")
-    expect(set(figures["per_sign_kb"]) == {"glimmer", "qpainter"}, f"per sign: {figures['per_sign_kb']}")
+    expect(figures.get("qml_backend") == ("software" if args.qml_wall else None),
+           f"the QML walls ran on {figures.get('qml_backend')}")
+    expect(set(figures["per_sign_kb"]) == set(sides), f"per sign: {figures['per_sign_kb']}")
+    with open(png, "rb") as f:
+        expect(f.read(8) == b"\x89PNG\r\n\x1a\n", "the plot is not a PNG")
 
 
 def recording_smoke(args, tmp):
@@ -124,13 +137,22 @@ def recording_figures(ratio, extra_mb):
                                        "long_gif_bytes": 20000000, "difference_mb": extra_mb}}
 
 
-def wall_figures(cpu_ratio, p99_extra):
+def wall_figures(cpu_ratio, p99_extra, quick_ratio=None):
+    """Walls of 1 and 100 signs, or with `quick_ratio` (the LedSign items' CPU over the Canvas signs') of 1,
+    10, 50, 100 and 1000 with the QML walls too."""
     def side(cpu, p99, peak):
         return {"cpu_percent": cpu, "xvfb_cpu_percent": cpu / 4, "peak_mb": peak,
                 "ticks": {"p99": p99, "count": 400}}
+    counts = [1, 100] if quick_ratio is None else [1, 10, 50, 100, 1000]
     walls = {str(n): {"qpainter": side(0.2 * n, 51.0, 24 + 0.05 * n),
-                      "glimmer": side(0.2 * n * cpu_ratio, 51.0 + p99_extra, 24 + 0.1 * n)} for n in (1, 100)}
-    return {"counts": [1, 100], "walls": walls, "per_sign_kb": {"glimmer": 102.4, "qpainter": 51.2}, "runs": 3}
+                      "glimmer": side(0.2 * n * cpu_ratio, 51.0 + p99_extra, 24 + 0.1 * n)} for n in counts}
+    kb = {"glimmer": 102.4, "qpainter": 51.2}
+    if quick_ratio is not None:
+        for n in counts:
+            walls[str(n)].update(canvas=side(0.2 * n, 52.0, 36 + 0.2 * n),
+                                 quick=side(0.2 * n * quick_ratio, 51.0, 36 + 0.02 * n))
+        kb.update(canvas=204.8, quick=20.5)
+    return {"counts": counts, "walls": walls, "per_sign_kb": kb, "runs": 3}
 
 
 def table(tmp, times_us, idle, recording=None, wall=None):
@@ -187,12 +209,31 @@ def table_verdicts(tmp):
     rows = table(tmp, good, idle_figures(cpu_extra=0, mean=49.94, p99_extra=0))
     expect(verdicts(rows)["Tick interval mean, glimmer (400)"] == "NO", "a mean 0.06 ms short passed")
 
+    # With the QML walls: their targets at 10 and 50 signs against the Canvas wall, at 100 against the
+    # widget wall; the widget wall's targets stay at 100 signs when 1000 were measured too.
+    idle_good = idle_figures(cpu_extra=0.1, mean=50.001, p99_extra=0.2)
+    rows = table(tmp, good, idle_good, wall=wall_figures(cpu_ratio=0.2, p99_extra=0.5, quick_ratio=0.2))
+    quick = {name: met for name, met in verdicts(rows).items() if "Wall" in name or "wall" in name}
+    expect(quick == {"Wall of 100, CPU + X, LedSign / QPainter": "yes",
+                     "Wall of 100, p99, LedSign - QPainter": "yes",
+                     "QML wall of 10, CPU + X, LedSign item / Canvas": "yes",
+                     "QML wall of 50, CPU + X, LedSign item / Canvas": "yes",
+                     "QML wall of 100, CPU + X, LedSign item / LedSign widget": "yes"}, f"wall targets {quick}")
+    expect(rows["Wall of 1000, QML Canvas"][0] == "200.00 + 50.00 %, 236.0 MB, 52.00 ms", f"rows {rows}")
+    expect(rows["Wall, memory per added sign, LedSign item"][0] == "20 KB", f"per sign {rows}")
+    rows = table(tmp, good, idle_good, wall=wall_figures(cpu_ratio=0.2, p99_extra=0.5, quick_ratio=0.3))
+    missed = {name for name, met in verdicts(rows).items() if met == "NO"}
+    expect(missed == {"QML wall of 10, CPU + X, LedSign item / Canvas",
+                      "QML wall of 50, CPU + X, LedSign item / Canvas",
+                      "QML wall of 100, CPU + X, LedSign item / LedSign widget"}, f"missed {sorted(missed)}")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--glimmer", required=True)
     parser.add_argument("--bare", required=True)
     parser.add_argument("--wall", required=True)
+    parser.add_argument("--qml-wall", help="bench/qml_wall, when the QML module is built")
     args = parser.parse_args()
     checks = {"idle cost smoke run": idle_cost_smoke, "wall smoke run": wall_smoke,
               "recording smoke run": recording_smoke,
