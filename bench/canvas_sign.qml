@@ -49,13 +49,13 @@ Canvas {
     // The text enters at the right edge and moves one column to the left each step.
     onPaint: {
         const ctx = getContext("2d");
-        ctx.fillStyle = "black";
+        // The rings as filled rectangles, one inside the other: whole pixels, as the control's.
+        ctx.fillStyle = "#737373";
         ctx.fillRect(0, 0, width, height);
-        ctx.lineWidth = 1;
-        ctx.strokeStyle = "#737373";
-        ctx.strokeRect(0.5, 0.5, width - 1, height - 1);
-        ctx.strokeStyle = "white";
-        ctx.strokeRect(1.5, 1.5, width - 3, height - 3);
+        ctx.fillStyle = "white";
+        ctx.fillRect(1, 1, width - 2, height - 2);
+        ctx.fillStyle = "black";
+        ctx.fillRect(2, 2, width - 4, height - 4);
         const first = columns - step;
         for (let c = 0; c < columns; ++c) {
             const t = c - first;

@@ -5,7 +5,10 @@
 // memory and tick intervals: GLIMMER_TICK_LOG records the ticks of every LedSign's timer, or of every Canvas
 // sign's Timer.
 //
-//   qml_wall glimmer|canvas N [--same-phase]
+//   qml_wall glimmer|canvas N [--same-phase | --steps K]
+//
+// --steps K moves every sign K steps by hand and leaves it standing there, to compare the two kinds of sign
+// pixel for pixel.
 //
 // Qt Quick draws with its software backend unless QT_QUICK_BACKEND asks for another; the program names the
 // backend in use on stderr ("qml_wall: Qt Quick backend: software") once the window is shown. The signs
@@ -87,8 +90,27 @@ const char* BackendName(QSGRendererInterface::GraphicsApi api) {
   return "other";
 }
 
+// Starts the sign, or with `steps` of 1 or more moves it that many steps and stops it.
+void Start(QQuickItem* sign, bool glimmer, const QVariant& glyphs, int steps) {
+  if (glimmer) {
+    auto* item = qobject_cast<glimmer::qt::LedSignItem*>(sign);
+    item->start();
+    for (int i = 0; i < steps; ++i)
+      item->advance();
+    if (steps > 0) item->stop();
+    return;
+  }
+  QMetaObject::invokeMethod(sign, "start", Q_ARG(QVariant, glyphs));
+  if (steps <= 0) return;
+  sign->property("ticker").value<QObject*>()->setProperty("running", false);
+  // The control draws its first frame on its first step, with the text still beyond the right edge; the
+  // Canvas sign, like the QPainter widget, draws that frame at its start.
+  sign->setProperty("step", steps - 1);
+  QMetaObject::invokeMethod(sign, "requestPaint");
+}
+
 int Usage() {
-  std::fputs("usage: qml_wall glimmer|canvas N [--same-phase]\n", stderr);
+  std::fputs("usage: qml_wall glimmer|canvas N [--same-phase | --steps K]\n", stderr);
   return 2;
 }
 
@@ -103,8 +125,10 @@ int main(int argc, char** argv) {
   const std::string_view kind = argv[1];
   const int count = std::atoi(argv[2]);
   const bool same_phase = argc > 3 && std::strcmp(argv[3], "--same-phase") == 0;
+  const bool still = argc > 4 && std::strcmp(argv[3], "--steps") == 0;
+  const int steps = still ? std::atoi(argv[4]) : -1;
   const bool glimmer = kind == "glimmer";
-  if ((!glimmer && kind != "canvas") || count < 1) return Usage();
+  if ((!glimmer && kind != "canvas") || count < 1 || (still && steps < 1)) return Usage();
 
   QQmlEngine engine;
   engine.addImportPath(QStringLiteral(GLIMMER_QML_DIR));
@@ -166,12 +190,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < count; ++i) {
     QQuickItem* sign = signs[static_cast<std::size_t>(i)];
     QTimer::singleShot(kWallStartAfter + WallStartOffset(i, count, same_phase), Qt::PreciseTimer, sign,
-                       [sign, glimmer, glyphs] {
-                         if (glimmer)
-                           qobject_cast<glimmer::qt::LedSignItem*>(sign)->start();
-                         else
-                           QMetaObject::invokeMethod(sign, "start", Q_ARG(QVariant, glyphs));
-                       });
+                       [sign, glimmer, glyphs, steps] { Start(sign, glimmer, glyphs, steps); });
   }
   return app.exec();
 }

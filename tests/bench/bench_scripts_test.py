@@ -18,6 +18,8 @@ import sys
 import tempfile
 
 LIB = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "lib")
+sys.path.insert(0, LIB)
+from harness import Failure as HarnessFailure, start_xvfb, wait_for  # noqa: E402
 
 
 class Failure(Exception):
@@ -84,6 +86,55 @@ def wall_smoke(args, tmp):
     expect(set(figures["per_sign_kb"]) == set(sides), f"per sign: {figures['per_sign_kb']}")
     with open(png, "rb") as f:
         expect(f.read(8) == b"\x89PNG\r\n\x1a\n", "the plot is not a PNG")
+
+
+def red_pixels(path):
+    run = subprocess.run(["convert", path, "-fill", "black", "+opaque", "#ff0000", "-format", "%[fx:mean]",
+                          "info:"], capture_output=True, text=True, check=True, timeout=30)
+    return float(run.stdout)
+
+
+def qml_signs_alike(args, tmp):
+    """The QML wall's Canvas signs, moved 60 steps by hand, show what its LedSign items show pixel for pixel:
+    the same lattice, rings, colours and glyphs of all twelve texts."""
+    if not args.qml_wall:
+        return
+    shots, servers, processes = {}, [], []
+    try:
+        for kind in ("glimmer", "canvas"):
+            server, display = start_xvfb(1280, 1024)
+            servers.append(server)
+            env = dict(os.environ, DISPLAY=display, QT_QUICK_BACKEND="software")
+            env.pop("QT_QPA_PLATFORM", None)
+            processes.append(subprocess.Popen([args.qml_wall, kind, "12", "--steps", "60"], env=env,
+                                              stderr=subprocess.DEVNULL))
+            shots[kind] = (display, os.path.join(tmp, f"signs-{kind}.png"))
+        for display, path in shots.values():
+            # Until the signs stand at their 60th step: lit red dots on screen, the same in two shots running.
+            def drawn(display=display, path=path):
+                previous = path + ".before.png"
+                if os.path.exists(path):
+                    os.replace(path, previous)
+                subprocess.run(["import", "-display", display, "-window", "root", path], check=True, timeout=30)
+                return red_pixels(path) > 0 and os.path.exists(previous) and differing(path, previous) == 0
+            wait_for(f"the signs on {display}", drawn, timeout=60)
+    except HarnessFailure as failure:
+        raise Failure(str(failure))
+    finally:
+        for process in processes:
+            process.kill()
+            process.wait()
+        for server in servers:
+            server.terminate()
+            server.wait(timeout=30)
+    count = differing(shots["glimmer"][1], shots["canvas"][1])
+    expect(count == 0, f"{count} pixels differ between the LedSign items and the Canvas signs")
+
+
+def differing(a, b):
+    """The number of pixels that differ between two pictures of the same size."""
+    run = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], capture_output=True, text=True, timeout=30)
+    return int(float(run.stderr.split()[0]))
 
 
 def recording_smoke(args, tmp):
@@ -236,6 +287,7 @@ def main():
     parser.add_argument("--qml-wall", help="bench/qml_wall, when the QML module is built")
     args = parser.parse_args()
     checks = {"idle cost smoke run": idle_cost_smoke, "wall smoke run": wall_smoke,
+              "QML signs alike": qml_signs_alike,
               "recording smoke run": recording_smoke,
               "table verdicts": lambda _, tmp: table_verdicts(tmp)}
     failed = 0
