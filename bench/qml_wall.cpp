@@ -40,7 +40,7 @@ namespace glimmer::qt {
 // The item keeps its core to itself; the wall needs its timer, as bench/wall.cpp takes the widget's.
 class LedSignItemProbe {
  public:
-  static const QTimer& Timer(LedSignItem& sign) { return sign.core_->timer(kTimerLED)->qtimer(); }
+  static QtTimer& Timer(LedSignItem& sign) { return *sign.core_->timer(kTimerLED); }
 };
 
 }  // namespace glimmer::qt
@@ -169,13 +169,12 @@ int main(int argc, char** argv) {
   window.resize(2 * kMargin + kWallColumns * kWallSignWidth + (kWallColumns - 1) * kWallSpacing,
                 2 * kMargin + rows * kWallSignHeight + (rows - 1) * kWallSpacing);
 
-  std::unique_ptr<glimmer::TickRecorder> recorder;
-  if (glimmer) {
-    std::vector<const QTimer*> timers;
-    for (QQuickItem* sign : signs)
-      timers.push_back(&glimmer::qt::LedSignItemProbe::Timer(*qobject_cast<glimmer::qt::LedSignItem*>(sign)));
-    recorder = glimmer::TickRecorder::FromEnvironment(timers, std::cerr);
-  } else if ((recorder = glimmer::TickRecorder::FromEnvironment(signs.size(), std::cerr))) {
+  const auto recorder = glimmer::TickRecorder::FromEnvironment(signs.size(), std::cerr);
+  if (recorder && glimmer) {
+    for (std::size_t i = 0; i < signs.size(); ++i)
+      glimmer::qt::LedSignItemProbe::Timer(*qobject_cast<glimmer::qt::LedSignItem*>(signs[i]))
+          .set_observer([r = recorder.get(), i] { r->Tick(i); });
+  } else if (recorder) {
     for (std::size_t i = 0; i < signs.size(); ++i)
       QObject::connect(signs[i]->property("ticker").value<QObject*>(), SIGNAL(triggered()),
                        new TickRelay(*recorder, i, recorder.get()), SLOT(tick()));

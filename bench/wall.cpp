@@ -22,6 +22,7 @@
 #include <iostream>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bench/qpainter_sign.h"
@@ -44,7 +45,8 @@ using bench::kWallTexts;
 struct Side {
   std::function<QWidget*(int index)> make;
   std::function<void(QWidget*)> start;
-  std::function<const QTimer&(QWidget*)> timer;
+  // Reports each tick of the sign's timer to `tick`.
+  std::function<void(QWidget*, std::function<void()> tick)> observe;
 };
 
 Side GlimmerSide() {
@@ -59,10 +61,10 @@ Side GlimmerSide() {
             return sign;
           },
           [](QWidget* w) { static_cast<LedSign*>(w)->start(); },
-          [](QWidget* w) -> const QTimer& {
-            return glimmer::qt::LedSignPrivate::Core(*static_cast<LedSign*>(w))
+          [](QWidget* w, std::function<void()> tick) {
+            glimmer::qt::LedSignPrivate::Core(*static_cast<LedSign*>(w))
                 .timer(glimmer::kTimerLED)
-                ->qtimer();
+                ->set_observer(std::move(tick));
           }};
 }
 
@@ -73,7 +75,10 @@ Side QPainterSide() {
                                                     QColor(QRgb(c.unlit)), kWallSignWidth);
           },
           [](QWidget* w) { static_cast<glimmer::bench::QPainterSign*>(w)->start(kWallDelay); },
-          [](QWidget* w) -> const QTimer& { return static_cast<glimmer::bench::QPainterSign*>(w)->timer(); }};
+          [](QWidget* w, std::function<void()> tick) {
+            QObject::connect(&static_cast<glimmer::bench::QPainterSign*>(w)->timer(), &QTimer::timeout, w,
+                             std::move(tick));
+          }};
 }
 
 int Usage() {
@@ -97,13 +102,13 @@ int main(int argc, char** argv) {
   auto* grid = new QGridLayout(&window);
   grid->setSpacing(bench::kWallSpacing);
   std::vector<QWidget*> signs;
-  std::vector<const QTimer*> timers;
+  const auto recorder = glimmer::TickRecorder::FromEnvironment(static_cast<std::size_t>(count), std::cerr);
   for (int i = 0; i < count; ++i) {
     signs.push_back(side.make(i));
     grid->addWidget(signs.back(), i / bench::kWallColumns, i % bench::kWallColumns);
-    timers.push_back(&side.timer(signs.back()));
+    if (recorder)
+      side.observe(signs.back(), [r = recorder.get(), i] { r->Tick(static_cast<std::size_t>(i)); });
   }
-  const auto recorder = glimmer::TickRecorder::FromEnvironment(timers, std::cerr);
   window.show();
   for (int i = 0; i < count; ++i) {
     QTimer::singleShot(bench::kWallStartAfter + bench::WallStartOffset(i, count, same_phase),

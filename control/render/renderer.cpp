@@ -66,6 +66,7 @@ Status Renderer::Show() {
   state_.MemBitmap = gdi::CreateCompatibleBitmap(hdc_again, w, h);
   if (state_.MemBitmap == 0) return {};
 
+  painted_.reset();
   state_.OldBitmap = gdi::SelectObject(state_.MemDC, state_.MemBitmap);
   const auto start = TRY(Inner16(container_.ScaleWidth()));
   state_.ScrollX = start;
@@ -82,6 +83,7 @@ Status Renderer::Clear() {
 }
 
 void Renderer::ReleaseSurface() {
+  painted_.reset();
   if (state_.MemDC == 0) return;
   if (state_.MemBitmap != 0) {
     const gdi::HBITMAP ours = state_.MemBitmap;
@@ -102,11 +104,36 @@ void Renderer::ReleaseSurface() {
 
 void Renderer::TimerLED_Timer() {
   Locals v;
+  frame_ = Painted{};
+  from_ = 0;
+  clean_ = direct_;
   PaintBackground(v);
   PaintGrid(v);
-  if (const auto x = Sub16(state_.ScrollX, 3)) state_.ScrollX = *x;
+  if (const auto x = Sub16(state_.ScrollX, 3))
+    state_.ScrollX = *x;
+  else
+    clean_ = false;
   PaintText(v);
+  painted_.reset();
+  if (clean_) {
+    frame_.scroll = state_.ScrollX;
+    painted_ = frame_;
+  }
   CopyToControl();
+}
+
+bool Renderer::CanShift(const Painted& now) const {
+  if (!direct_ || !painted_ || *painted_ != now || state_.TextOffset != 0) return false;
+  if (now.width < 3 || now.height < 27 || now.width > now.surface_width || now.height > now.surface_height)
+    return false;
+  // Every cell origin of the text stays where the fast path paints it, and the scroll position can move.
+  const auto length = static_cast<std::int64_t>(fields_.Value.size());
+  if (length > static_cast<std::int64_t>(kLongestPass) || state_.ScrollX < -32765) return false;
+  if (std::int64_t{state_.ScrollX} - 3 + 18 * std::max<std::int64_t>(length - 1, 0) > kLastSafeOrigin)
+    return false;
+  // Every brush of the tick is sure to be made, so that no dot goes unpainted.
+  return gdi::BrushesSure(
+      static_cast<std::uint64_t>(kBlockDots * (now.width / 15 + 1) + kGlyphDots * length));
 }
 
 void Renderer::PaintBackground(Locals& v) {
@@ -117,10 +144,53 @@ void Renderer::PaintBackground(Locals& v) {
       v.brush = gdi::CreateSolidBrush(v.colour);
     }
   }
-  if (v.brush == 0) return;
+  if (v.brush == 0) {
+    clean_ = false;
+    return;
+  }
   const auto right = Inner32(container_.ScaleWidth());
   const auto bottom = Inner32(container_.ScaleHeight());
-  if (right && bottom) gdi::SetRect(v.rect, 0, 0, *right, *bottom);
+  if (right && bottom)
+    gdi::SetRect(v.rect, 0, 0, *right, *bottom);
+  else
+    clean_ = false;
+  const gdi::PixelView view = gdi::Pixels(state_.MemDC);
+  const auto lit = DotColour(0);
+  const auto unlit = DotColour(1);
+  if (clean_ && view && lit && unlit) {
+    frame_ = Painted{.pixels = view.data,
+                     .surface_width = view.width,
+                     .surface_height = view.height,
+                     .width = *right,
+                     .height = *bottom,
+                     .back = PixelOf(v.colour),
+                     .lit = PixelOf(*lit),
+                     .unlit = PixelOf(*unlit),
+                     .scroll = state_.ScrollX,
+                     .value_version = fields_.value_version,
+                     .glyphs = glyphs_.id()};
+    if (CanShift(frame_)) {
+      // Outside the text, before and after the move, a frame is background and grid, which a move of one
+      // dot column leaves as it is: only the text's columns move. Then only the column of dots that comes
+      // in on the right is painted anew.
+      const std::int64_t length = static_cast<std::int64_t>(fields_.Value.size());
+      // The text's first glyph column comes to ScrollX - 3 + 3; its last ends at ScrollX + 18 L - 1 now.
+      const std::int64_t first = state_.ScrollX;
+      const std::int64_t last = std::int64_t{state_.ScrollX} + 18 * length - 1;
+      if (length > 0)
+        dot_painter::ShiftLeft(view, static_cast<std::int32_t>(std::max<std::int64_t>(first, 0)),
+                               static_cast<std::int32_t>(std::min<std::int64_t>(last, *right - 3)), *bottom,
+                               3);
+      from_ = *right - 3;
+      Rect strip;
+      gdi::SetRect(strip, from_, 0, *right, *bottom);
+      gdi::FillRect(state_.MemDC, strip, v.brush);
+      gdi::DeleteObject(v.brush);
+      return;
+    }
+  } else {
+    clean_ = false;
+  }
   gdi::FillRect(state_.MemDC, v.rect, v.brush);
   gdi::DeleteObject(v.brush);
 }
@@ -135,12 +205,14 @@ void Renderer::PaintGrid(Locals& v) {
     const std::int32_t blocks = v.B + 1;
     if (!dim || gdi::ReserveBrushes(static_cast<std::uint64_t>(kBlockDots * blocks))) {
       // Without a dot colour every dot fails before it makes a brush, and nothing is painted.
-      if (dim) dot_painter::Grid(gdi::Pixels(state_.MemDC), blocks, PixelOf(*dim));
+      if (dim) dot_painter::Grid(gdi::Pixels(state_.MemDC), blocks, PixelOf(*dim), from_);
+      if (!dim) clean_ = false;
       v.X = static_cast<std::int16_t>(15 * v.B + 16);
       v.Y = 28;
       return;
     }
   }
+  clean_ = false;
   for (std::int32_t b = 0; b <= v.B; ++b)
     PaintBlock(v, b);
 }
@@ -178,9 +250,11 @@ void Renderer::PaintText(Locals& v) {
   const auto unlit = DotColour(1);
   for (std::int16_t i = 1; i <= v.L; ++i) {
     v.s = starts_[static_cast<std::size_t>(i - 1)];
+    bool placed = false;
     if (const auto a = Mul16(static_cast<std::int16_t>(i - 1), 6))
       if (const auto b = Mul16(*a, 3))
-        if (const auto x0 = Add16(state_.ScrollX, *b)) v.X0 = *x0;
+        if (const auto x0 = Add16(state_.ScrollX, *b)) v.X0 = *x0, placed = true;
+    if (!placed) clean_ = false;
     if (i == v.L && v.X0 < -17) return EndOfPass();
     PaintCharacter(v, lit, unlit);
   }
@@ -194,6 +268,7 @@ void Renderer::PaintText(Locals& v) {
 // The pass ends, as for every text, when the last character's cell origin is left of -17, which for a
 // control 3n + 2 pixels wide is on tick n + 6L of the pass.
 void Renderer::PaintLongText(Locals& v) {
+  clean_ = false;
   const auto length = static_cast<std::int64_t>(fields_.Value.size());
   std::int64_t offset = std::clamp<std::int64_t>(state_.TextOffset, 0, length - 1);
   std::int64_t scroll = state_.ScrollX;
@@ -238,12 +313,13 @@ void Renderer::PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Resu
     if (nothing || (lit && unlit && gdi::ReserveBrushes(kGlyphDots))) {
       if (!nothing)
         dot_painter::Glyph(gdi::Pixels(state_.MemDC), v.X0 + 3, 4, glyphs_.Bits(v.s), PixelOf(*lit),
-                           PixelOf(*unlit));
+                           PixelOf(*unlit), from_);
       v.X = static_cast<std::int16_t>(v.X0 + 18);
       v.Y = 25;
       return;
     }
   }
+  clean_ = false;
   v.Y = 4;
   for (int r = 0; r < 7; ++r) {
     if (const auto x = Add16(v.X0, 3)) v.X = *x;
@@ -260,6 +336,8 @@ void Renderer::PaintCharacter(Locals& v, const Result<ColorRef>& lit, const Resu
 }
 
 void Renderer::EndOfPass() {
+  // The text starts again from the right edge: the next frame is painted whole.
+  clean_ = false;
   if (const auto timer = TimerLED()) (void)(*timer)->Enabled(static_cast<bool>(fields_.Repeated));
   if (const auto start = Inner16(container_.ScaleWidth())) state_.ScrollX = *start;
   state_.TextOffset = 0;

@@ -18,9 +18,16 @@
 //   colour count); the container's Cls clears to the same white, so ticks and Clear agree;
 // - a fresh surface is black until the first tick paints it, and a copy that reaches beyond a surface made
 //   for a smaller control leaves the control's pixels there as they were.
+//
+// A tick costs what changes, not the sign's area: when nothing that shapes a frame has changed since the
+// last one (size, colours, text, glyphs, surface) and that frame was painted whole without a failure, the
+// new frame is that one moved one dot column (3 pixels) to the left, and only the columns that come in on
+// the right are painted. The pixels, the brushes accounted for and the calls to the container are exactly
+// those of painting the whole frame.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <glimmer/control/properties/led_fields.h>
@@ -83,6 +90,24 @@ class Renderer {
     std::int16_t X0 = 0;
   };
 
+  // What shaped a frame left on the surface by a tick that painted it all by the fast path.
+  struct Painted {
+    const Pixel* pixels = nullptr;
+    std::int32_t surface_width = 0;
+    std::int32_t surface_height = 0;
+    std::int32_t width = 0;  // the display window
+    std::int32_t height = 0;
+    Pixel back = 0;
+    Pixel lit = 0;
+    Pixel unlit = 0;
+    std::int16_t scroll = 0;  // the ScrollX its text was laid out from
+    std::uint64_t value_version = 0;
+    std::uint64_t glyphs = 0;
+    bool operator==(const Painted&) const = default;
+  };
+
+  // Whether this tick may move the last frame instead of painting it all: see the class comment.
+  [[nodiscard]] bool CanShift(const Painted& now) const;
   void PaintBackground(Locals& v);
   void PaintGrid(Locals& v);
   void PaintBlock(Locals& v, std::int32_t b);
@@ -112,6 +137,14 @@ class Renderer {
   const Glyphs& glyphs_;
   RendererState state_;
   bool direct_ = true;
+
+  // The last frame, when the next tick may move it; renewed by every tick.
+  std::optional<Painted> painted_;
+  // Within a tick: what it paints, the first column it paints (0 unless it moved the last frame), and
+  // whether every step so far took the fast path.
+  Painted frame_;
+  std::int32_t from_ = 0;
+  bool clean_ = false;
 
   // Glyph starts of the current text (texts up to kLongestPass), renewed when Value or the table changes.
   std::vector<std::int16_t> starts_;

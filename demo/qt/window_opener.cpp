@@ -38,8 +38,10 @@ int OpenFormGlimmer(const FormDescription& form, const Overrides& overrides, std
   }
   // Benchmarks may ask for LED1's tick times.
   std::unique_ptr<TickRecorder> recorder;
-  if (const qt::QtTimer* timer = (*window)->LED1().timer(kTimerLED); timer != nullptr && *tick_log)
-    recorder = std::make_unique<TickRecorder>(timer->qtimer(), **tick_log, err);
+  if (qt::QtTimer* timer = (*window)->LED1().timer(kTimerLED); timer != nullptr && *tick_log) {
+    recorder = std::make_unique<TickRecorder>(1, **tick_log, err);
+    timer->set_observer([r = recorder.get()] { r->Tick(0); });
+  }
   (*window)->show();
   const int status = app->exec();
   if (const Status& unload = (*window)->unload_status(); !unload) {

@@ -90,6 +90,7 @@ std::int32_t FillRect(HDC hdc, const Rect& rect, HBRUSH brush) {
     Pixel* row = bmp->pixels.data() + static_cast<std::ptrdiff_t>(y) * bmp->width;
     std::fill(row + r.left, row + r.right, *colour);
   }
+  bmp->damage = bmp->damage.united(r);
   return 1;
 }
 
@@ -123,10 +124,21 @@ BOOL BitBlt(HDC dest, std::int32_t x, std::int32_t y, std::int32_t width, std::i
   std::vector<Pixel> scratch;
   if (same) scratch = from->pixels;  // overlapping copy within one bitmap reads the pixels as they were
   const Pixel* source = same ? scratch.data() : from->pixels.data();
+  // Only the run of each row that differs is written, and it is what the destination's damage records: a
+  // frame that is mostly the last one changes little of what shows it.
   for (std::int64_t row = 0; row < h; ++row) {
     const Pixel* s = source + (sy0 + row) * from->width + sx0;
     Pixel* d = to->pixels.data() + (dy0 + row) * to->width + dx0;
-    std::memcpy(d, s, static_cast<std::size_t>(w) * sizeof(Pixel));
+    std::int64_t first = 0, last = w;
+    while (first < last && s[first] == d[first])
+      ++first;
+    while (last > first && s[last - 1] == d[last - 1])
+      --last;
+    if (first == last) continue;
+    std::memcpy(d + first, s + first, static_cast<std::size_t>(last - first) * sizeof(Pixel));
+    const auto top = static_cast<std::int32_t>(dy0 + row);
+    to->damage = to->damage.united(
+        Rect{static_cast<std::int32_t>(dx0 + first), top, static_cast<std::int32_t>(dx0 + last), top + 1});
   }
   return 1;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "host/gdi/gdi_object_table.h"
 
@@ -31,6 +32,14 @@ PixelView Pixels(HDC hdc) {
   detail::BitmapData* bmp = dc ? t.Bitmap(dc->selected) : nullptr;
   if (bmp == nullptr) return {};
   return PixelView{bmp->pixels.data(), bmp->width, bmp->height};
+}
+
+Rect TakeDamage(HDC hdc) {
+  ObjectTable& t = ObjectTable::Instance();
+  const detail::DcData* dc = t.Dc(hdc);
+  detail::BitmapData* bmp = dc ? t.Bitmap(dc->selected) : nullptr;
+  if (bmp == nullptr) return {};
+  return std::exchange(bmp->damage, Rect{});
 }
 
 OwnedSurface::OwnedSurface(std::int32_t width, std::int32_t height, Pixel fill) {
@@ -113,6 +122,10 @@ void ResetFaults() {
 }
 bool ReserveBrushes(std::uint64_t count) {
   return ObjectTable::Instance().Reserve(ObjectKind::Brush, count);
+}
+
+bool BrushesSure(std::uint64_t count) {
+  return ObjectTable::Instance().Sure(ObjectKind::Brush, count);
 }
 
 }  // namespace glimmer::gdi

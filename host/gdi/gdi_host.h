@@ -25,6 +25,11 @@ struct PixelView {
 };
 [[nodiscard]] PixelView Pixels(HDC hdc);
 
+// The rectangle of the pixels of the context's bitmap that FillRect and BitBlt changed since the last call,
+// which forgets it; empty when nothing changed or the context is not live. Pixels written directly (through
+// Pixels, or by an OwnedSurface's Fill or Resize) are not counted: whoever writes them knows.
+[[nodiscard]] Rect TakeDamage(HDC hdc);
+
 // A context with a bitmap of its own: a container's screen area. Owns both and releases both.
 class OwnedSurface {
  public:
@@ -69,5 +74,7 @@ void ResetFaults();
 // make them one after another. Returns false, and accounts nothing, when any of those creations would fail;
 // the caller then makes them one by one.
 [[nodiscard]] bool ReserveBrushes(std::uint64_t count);
+// Whether the next `count` brush creations would all succeed; accounts nothing.
+[[nodiscard]] bool BrushesSure(std::uint64_t count);
 
 }  // namespace glimmer::gdi

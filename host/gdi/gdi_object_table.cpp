@@ -174,15 +174,19 @@ void ObjectTable::ResetFaults() {
   }
 }
 
-bool ObjectTable::Reserve(ObjectKind k, std::uint64_t count) {
-  Faults& f = faults_[Index(k)];
+bool ObjectTable::Sure(ObjectKind k, std::uint64_t count) const {
+  const Faults& f = faults_[Index(k)];
   if (count == 0) return true;
   if (f.fail_all) return false;
   for (const std::uint64_t a : f.armed)
     if (a > f.attempts && a <= f.attempts + count) return false;
   // A brush made and released at once needs one free slot; a full table would refuse it.
-  if (free_.empty() && slots_.size() >= kMaxSlots) return false;
-  f.attempts += count;
+  return !free_.empty() || slots_.size() < kMaxSlots;
+}
+
+bool ObjectTable::Reserve(ObjectKind k, std::uint64_t count) {
+  if (!Sure(k, count)) return false;
+  faults_[Index(k)].attempts += count;
   return true;
 }
 

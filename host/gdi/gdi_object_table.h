@@ -21,6 +21,7 @@ struct BitmapData {
   std::int32_t height = 0;
   std::vector<Pixel> pixels;
   HDC selected_in = 0;
+  Rect damage;  // the pixels that drawing calls changed since TakeDamage last asked
 };
 
 struct DcData {
@@ -51,6 +52,8 @@ class ObjectTable {
   void FailAll(ObjectKind k, bool on) { faults_[Index(k)].fail_all = on; }
   void ResetFaults();
   [[nodiscard]] bool Reserve(ObjectKind k, std::uint64_t count);
+  // Whether Reserve(k, count) would succeed now; accounts nothing.
+  [[nodiscard]] bool Sure(ObjectKind k, std::uint64_t count) const;
 
  private:
   struct Slot {

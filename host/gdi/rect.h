@@ -20,6 +20,13 @@ struct Rect {
     return Rect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
                 std::min(bottom, o.bottom)};
   }
+  // The smallest rectangle holding both; an empty one adds nothing.
+  [[nodiscard]] constexpr Rect united(const Rect& o) const {
+    if (o.empty()) return *this;
+    if (empty()) return o;
+    return Rect{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                std::max(bottom, o.bottom)};
+  }
   friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -27,7 +27,8 @@ void ControlWidget::CallbackDone(std::string_view callback, const Status& status
   if (!status)
     emit callbackFailed(QString::fromUtf8(callback.data(), static_cast<qsizetype>(callback.size())),
                         static_cast<int>(status.error()));
-  RequestRepaint();
+  // Only what the callback's drawing changed (a tick that moved the text, say) is painted again.
+  RequestRepaint(TakeChangedArea(devicePixelRatioF()));
 }
 
 void ControlWidget::SizeChanged() {
@@ -77,8 +78,8 @@ bool ControlWidget::OnScreen() const {
   return handle != nullptr && handle->isExposed();
 }
 
-void ControlWidget::RequestRepaint() {
-  if (OnScreen()) RepaintPacer::instance().Request(this);
+void ControlWidget::RequestRepaint(const QRect& area) {
+  if (OnScreen()) RepaintPacer::instance().Request(this, area);
 }
 
 void ControlWidget::ShapesChanged() {

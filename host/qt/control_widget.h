@@ -99,7 +99,7 @@ class ControlWidget final : public QWidget, public QtContainer {
   void FitWidget();
   // Asks for a repaint only when it would be seen; a widget that comes back is repainted whole by Qt, or by
   // Reappear.
-  void RequestRepaint();
+  void RequestRepaint(const QRect& area = {});
   void Reappear();
   void FollowWindow();
 

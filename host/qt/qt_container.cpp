@@ -72,6 +72,17 @@ Status QtContainer::ResizeLogical(QSizeF logical, qreal ratio) {
   return Resize(width, std::round(logical.height() * factor));
 }
 
+QRect QtContainer::TakeChangedArea(qreal ratio) {
+  const Rect r = gdi::TakeDamage(surface().dc());
+  if (r.empty()) return {};
+  const qreal factor = PixelScale(ratio) / ratio;
+  const int left = static_cast<int>(std::floor(r.left * factor));
+  const int top = static_cast<int>(std::floor(r.top * factor));
+  const int right = static_cast<int>(std::ceil(r.right * factor));
+  const int bottom = static_cast<int>(std::ceil(r.bottom * factor));
+  return {left, top, right - left, bottom - top};
+}
+
 // Made from writable memory, so that setting the ratio never copies the pixels.
 const QImage& QtContainer::PixelImage(const gdi::PixelView& view, qreal ratio) {
   auto* data = reinterpret_cast<uchar*>(view.data);

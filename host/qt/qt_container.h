@@ -70,6 +70,10 @@ class QtContainer : public ContainerBase {
   // control pixel (1, or the device pixel ratio divided by a whole scale); nothing is interpolated.
   void PaintFrame(QPainter& painter, qreal image_ratio);
 
+  // The part of the control's pixels that drawing calls on its area changed since the last call, in logical
+  // pixels on a screen of device pixel ratio `ratio`, rounded outwards; empty when none did.
+  [[nodiscard]] QRect TakeChangedArea(qreal ratio);
+
   // Delivers one tick of `timer` (unless another callback is in progress); overrides call this.
   virtual void Tick(QtTimer& timer);
 

@@ -7,12 +7,24 @@ namespace glimmer::qt {
 
 QtTimer::QtTimer(const TimerDesign& design, std::function<void(QtTimer&)> fire,
                  std::function<void(QtTimer&)> changed)
-    : name_(design.name), enabled_(design.enabled), interval_(design.interval) {
-  timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, fire = std::move(fire)] { fire(*this); });
+    : name_(design.name),
+      fire_(std::move(fire)),
+      enabled_(design.enabled),
+      interval_(design.interval),
+      ticker_(ThreadTicker::ForThisThread()),
+      id_(ticker_->scheduler().Add([this] { Fire(); })) {
   Apply();
   // Told only of changes after the design's own state.
   changed_ = std::move(changed);
+}
+
+QtTimer::~QtTimer() {
+  ticker_->scheduler().Remove(id_);
+}
+
+void QtTimer::Fire() {
+  fire_(*this);
+  if (observer_) observer_();
 }
 
 Status QtTimer::Interval(std::int32_t milliseconds) {
@@ -40,14 +52,15 @@ Result<bool> QtTimer::Enabled() const {
   return enabled_;
 }
 
-// QTimer::start on a running timer stops it first, so every change starts a full wait.
+// Every change starts a full wait.
 void QtTimer::Apply() {
   const bool was_running = running();
+  TickScheduler& scheduler = ticker_->scheduler();
   if (enabled_ && interval_ > 0) {
-    timer_.start(interval_);
+    scheduler.Start(id_, std::int64_t{interval_} * ThreadTicker::kMillisecond);
     ++starts_;
   } else {
-    timer_.stop();
+    scheduler.Stop(id_);
   }
   if (changed_ && running() != was_running) changed_(*this);
 }

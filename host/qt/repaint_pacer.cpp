@@ -18,22 +18,27 @@ RepaintPacer::RepaintPacer(QObject* application) : QObject(application) {
   connect(&timer_, &QTimer::timeout, this, [this] { EndFrame(); });
 }
 
-void RepaintPacer::Request(QWidget* widget) {
+void RepaintPacer::Request(QWidget* widget, const QRect& area) {
+  const QRect part = area.isEmpty() ? widget->rect() : area;
   if (!timer_.isActive() && (!last_.isValid() || last_.elapsed() >= frame_)) {
-    widget->update();
+    widget->update(part);
     ++frames_;
     last_.start();
     return;
   }
-  if (std::find(pending_.begin(), pending_.end(), widget) == pending_.end()) pending_.emplace_back(widget);
+  const auto same = [widget](const Pending& p) { return p.widget == widget; };
+  if (const auto it = std::find_if(pending_.begin(), pending_.end(), same); it != pending_.end())
+    it->area |= part;
+  else
+    pending_.push_back({widget, part});
   if (!timer_.isActive()) timer_.start(std::max<int>(0, frame_ - static_cast<int>(last_.elapsed())));
 }
 
 // Widgets gone meanwhile are skipped; a widget hidden meanwhile ignores its update, as Qt's widgets do.
 void RepaintPacer::EndFrame() {
   if (pending_.empty()) return;
-  for (const QPointer<QWidget>& widget : pending_)
-    if (widget) widget->update();
+  for (const Pending& p : pending_)
+    if (p.widget) p.widget->update(p.area);
   pending_.clear();
   ++frames_;
   last_.start();

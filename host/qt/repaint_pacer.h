@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
@@ -31,8 +32,9 @@ class RepaintPacer final : public QObject {
   // application, so it goes with it.
   [[nodiscard]] static RepaintPacer& instance();
 
-  // Asks for a repaint of the whole widget: at once, or with the others at the end of the current frame.
-  void Request(QWidget* widget);
+  // Asks for a repaint of `area` of the widget (all of it when empty): at once, or with the others at the
+  // end of the current frame.
+  void Request(QWidget* widget, const QRect& area = {});
   // Repaints issued so far (each a QWidget::update of one widget, or of several together).
   [[nodiscard]] long long frames() const { return frames_; }
 
@@ -42,7 +44,11 @@ class RepaintPacer final : public QObject {
   explicit RepaintPacer(QObject* application);
   void EndFrame();
 
-  std::vector<QPointer<QWidget>> pending_;
+  struct Pending {
+    QPointer<QWidget> widget;
+    QRect area;
+  };
+  std::vector<Pending> pending_;
   QElapsedTimer last_;
   QTimer timer_;
   int frame_ = kDefaultFrameMilliseconds;

@@ -326,8 +326,14 @@ void SignCore::FrameChanged() {
   if (view_ != nullptr) view_->FrameChanged();
 }
 
+// Only what the callback's drawing changed (a tick that moved the text, say) is shown again.
 void SignCore::CallbackDone(std::string_view /*callback*/, const Status& /*status*/) {
-  FrameChanged();
+  if (view_ == nullptr) return;
+  const QRect changed = TakeChangedArea(view_->ratio());
+  if (changed.isEmpty())
+    FrameChanged();
+  else
+    view_->AreaChanged(changed);
 }
 
 void SignCore::AreaCleared() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QSize>
 
 namespace glimmer::qt {
@@ -17,6 +18,8 @@ class SignView {
   // takes it, by the size rule, when it starts.
   [[nodiscard]] virtual QSizeF GivenSize() const = 0;
   virtual void FrameChanged() = 0;
+  // Only `area` of the frame changed, in logical pixels; a face that repaints parts of itself says so.
+  virtual void AreaChanged(QRect /*area*/) { FrameChanged(); }
   virtual void SizeChanged(QSize logical) = 0;
   virtual void EnabledChanged(bool on) = 0;
   virtual void TextChanged() {}

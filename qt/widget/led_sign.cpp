@@ -17,6 +17,10 @@ void LedSignPrivate::FrameChanged() {
   if (OnScreen()) RepaintPacer::instance().Request(q);
 }
 
+void LedSignPrivate::AreaChanged(QRect area) {
+  if (OnScreen()) RepaintPacer::instance().Request(q, area);
+}
+
 // The control's size changed (the size rule, a screen of another ratio): the widget takes it.
 void LedSignPrivate::SizeChanged(QSize logical) {
   if (q->size() != logical) q->resize(logical);

@@ -26,6 +26,7 @@ class LedSignPrivate final : public SignView {
   [[nodiscard]] qreal ratio() const override { return q->devicePixelRatioF(); }
   [[nodiscard]] QSizeF GivenSize() const override { return q->size(); }
   void FrameChanged() override;
+  void AreaChanged(QRect area) override;
   void SizeChanged(QSize logical) override;
   void EnabledChanged(bool on) override { q->setEnabled(on); }
   void TextChanged() override;

@@ -3,7 +3,9 @@
 // pixels, scroll position, events, timer state and brush creations, tick by tick, also when brushes fail.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <string>
 
 #include "host/automation/memory_property_bag.h"
 #include "host/gdi/gdi_host.h"
@@ -85,6 +87,66 @@ INSTANTIATE_TEST_SUITE_P(
                                          Case{163, u"ODD", 1, true, 100},
                                          Case{251, std::u16string(1820, u'8'), 1, true, 60}),
                        ::testing::Values(0, 30)));
+
+// What may happen between two ticks; every rig gets the same.
+struct Change {
+  const char* name;
+  std::function<void(LedRig&)> apply;
+  bool moves;  // whether the next tick may still move the last frame
+};
+
+const Change kChanges[] = {
+    {"Nothing", [](LedRig&) {}, true},
+    {"Color", [](LedRig& r) { ASSERT_TRUE(r.led.Color(2)); }, false},
+    {"BackColor", [](LedRig& r) { r.container.SetBackColor(ColorRef{0x102030}); }, false},
+    {"Value", [](LedRig& r) { ASSERT_TRUE(r.led.Value(u"GLIMMEX")); }, false},
+    {"GlyphSet", [](LedRig& r) { ASSERT_TRUE(r.led.GlyphSet(GlyphSet::Latin1)); }, false},
+    {"Resize", [](LedRig& r) { ASSERT_TRUE(r.container.Resize(200, 32)); }, false},
+    {"ClearAndShow",
+     [](LedRig& r) {
+       ASSERT_TRUE(r.led.Clear());
+       ASSERT_TRUE(r.led.Show());
+     },
+     false},
+    {"BrushFault", [](LedRig&) { gdi::FailNthCreation(gdi::ObjectKind::Brush, 200); }, false},
+};
+
+class ChangeBetweenTicks : public ::testing::TestWithParam<Change> {
+ protected:
+  void TearDown() override { gdi::ResetFaults(); }
+};
+
+// A tick that moves the last frame carries a mark on it 3 pixels to the left; one that paints the frame
+// whole paints over it. Either way the frame is exactly what painting each dot gives.
+TEST_P(ChangeBetweenTicks, GivesTheFrameThatPaintingItWholeGives) {
+  const Change& change = GetParam();
+  LedRig direct({.text = u"GLIMMER lower"});
+  LedRig dotwise({.text = u"GLIMMER lower"});
+  TestAccess::SetDirectPainting(dotwise.led.renderer(), false);
+  ASSERT_TRUE(direct.led.Show());
+  ASSERT_TRUE(dotwise.led.Show());
+  direct.Tick(60);
+  dotwise.Tick(60);
+  // Row 0 holds the background only.
+  const Pixel mark = MakePixel(1, 2, 3);
+  gdi::Pixels(direct.led.renderer_state().MemDC).row(0)[100] = mark;
+  for (LedRig* rig : {&direct, &dotwise}) {
+    gdi::ResetFaults();
+    change.apply(*rig);
+    rig->Tick();
+  }
+  EXPECT_EQ(gdi::Pixels(direct.led.renderer_state().MemDC).row(0)[97] == mark, change.moves);
+  gdi::Pixels(direct.led.renderer_state().MemDC).row(0)[97] =
+      gdi::Pixels(dotwise.led.renderer_state().MemDC).row(0)[97];
+  EXPECT_EQ(FirstDifference(Surface(direct), Surface(dotwise)), "");
+  direct.Tick(3);
+  dotwise.Tick(3);
+  EXPECT_EQ(FirstDifference(Surface(direct), Surface(dotwise)), "");
+  EXPECT_EQ(FirstDifference(direct.container.Frame(), dotwise.container.Frame()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChangeBetweenTicks, ::testing::ValuesIn(kChanges),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
 }  // namespace glimmer::testing

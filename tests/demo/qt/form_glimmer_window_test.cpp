@@ -64,7 +64,7 @@ TEST(FormGlimmerWindow, LoadStartsTheSignAndClosingStopsItForGood) {
   EXPECT_FALSE(led1.timer("TimerLED")->running());
   ASSERT_TRUE(window->Load());
   EXPECT_TRUE(led1.timer("TimerLED")->running());
-  EXPECT_EQ(led1.timer("TimerLED")->qtimer().interval(), 50);
+  EXPECT_EQ(*led1.timer("TimerLED")->Interval(), 50);
   ASSERT_TRUE(led1.FireTimer("TimerLED"));
   ASSERT_TRUE(led1.FireTimer("TimerLED"));
 

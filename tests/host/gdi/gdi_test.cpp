@@ -89,6 +89,23 @@ TEST_F(GdiTest, BitBltWithinOneBitmapReadsThePixelsAsTheyWere) {
   EXPECT_EQ(c.at(3, 0), MakePixel(2, 0, 0));
 }
 
+// What a copy or a fill changed is kept until asked for; a copy counts only the pixels that differed.
+TEST_F(GdiTest, DamageIsWhatFillsAndCopiesChanged) {
+  Canvas from(6, 3), to(8, 5);
+  EXPECT_EQ(TakeDamage(to.dc), Rect{});
+  Fill(to.dc, Rect{6, 4, 20, 20}, ColorRef::FromRgb(1, 1, 1));
+  EXPECT_EQ(TakeDamage(to.dc), (Rect{6, 4, 8, 5}));
+  EXPECT_EQ(TakeDamage(to.dc), Rect{});
+  // Both black but for one pixel of the source's middle row: the copy changes that pixel only.
+  Fill(from.dc, Rect{4, 1, 5, 2}, ColorRef::FromRgb(9, 9, 9));
+  EXPECT_EQ(BitBlt(to.dc, 1, 1, 6, 3, from.dc, 0, 0, SRCCOPY), 1);
+  EXPECT_EQ(TakeDamage(to.dc), (Rect{5, 2, 6, 3}));
+  EXPECT_EQ(BitBlt(to.dc, 1, 1, 6, 3, from.dc, 0, 0, SRCCOPY), 1);
+  EXPECT_EQ(TakeDamage(to.dc), Rect{});
+  EXPECT_EQ(to.at(5, 2), MakePixel(9, 9, 9));
+  EXPECT_EQ(TakeDamage(HDC{0}), Rect{});
+}
+
 TEST_F(GdiTest, StaleForeignAndMistypedHandlesDoNothing) {
   const LiveCounts before = Live();
   Canvas c(3, 3);
