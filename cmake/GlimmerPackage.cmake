@@ -46,19 +46,23 @@ function(glimmer_package_library target export_name component header_destination
   target_compile_options(${target} PRIVATE -fno-semantic-interposition)
   # Installed headers name each other as <glimmer/...>, from the prefix's include folder.
   target_include_directories(${target} INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  # The shared library is the runtime's; its link name, a static library and the headers are the
+  # development files' (the Debian packages' split, cmake/GlimmerDebian.cmake).
   install(TARGETS ${target} EXPORT Glimmer${component}Targets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    FILE_SET HEADERS DESTINATION ${header_destination})
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT libs NAMELINK_COMPONENT dev
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+    FILE_SET HEADERS DESTINATION ${header_destination} COMPONENT dev)
 endfunction()
 
 # The package files, once every library is known.
 function(glimmer_install_package)
-  install(EXPORT GlimmerControlTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+  install(EXPORT GlimmerControlTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR} COMPONENT dev)
   if(TARGET glimmer_qt)
-    install(EXPORT GlimmerQtTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+    install(EXPORT GlimmerQtTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR} COMPONENT dev)
   endif()
   if(TARGET glimmer_quick)
-    install(EXPORT GlimmerQuickTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
+    install(EXPORT GlimmerQuickTargets NAMESPACE Glimmer:: DESTINATION ${GLIMMER_INSTALL_CMAKEDIR}
+            COMPONENT dev)
     # The module's import folder as the installed package finds it: below its own prefix, wherever that is.
     if(IS_ABSOLUTE "${GLIMMER_INSTALL_QMLDIR}")
       set(GLIMMER_PACKAGE_QMLDIR ${GLIMMER_INSTALL_QMLDIR})
@@ -72,6 +76,6 @@ function(glimmer_install_package)
   write_basic_package_version_file(${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
     COMPATIBILITY SameMinorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/GlimmerConfig.cmake ${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
-    DESTINATION ${GLIMMER_INSTALL_CMAKEDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmer)
+    DESTINATION ${GLIMMER_INSTALL_CMAKEDIR} COMPONENT dev)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmer COMPONENT libs)
 endfunction()

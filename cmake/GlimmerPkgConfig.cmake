@@ -36,5 +36,5 @@ Libs: -L\${libdir} ${libs}
 Libs.private: ${private_libs}
 Cflags: -I\${includedir} ${cflags}
 ")
-  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc DESTINATION ${pkgconfig_dir})
+  install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc DESTINATION ${pkgconfig_dir} COMPONENT dev)
 endfunction()

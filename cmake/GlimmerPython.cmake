@@ -31,13 +31,21 @@ function(glimmer_find_python mode)
     list(REMOVE_DUPLICATES candidates)
   endif()
   # Prints PyQt6's .sip folder and the prefix's site-packages (posix_prefix: where `pip install --prefix`
-  # puts modules, and where this interpreter looks below its own prefix).
+  # puts modules, and where this interpreter looks below its own prefix; for /usr, Debian's own interpreter
+  # has deb_system, lib/python3/dist-packages, where Debian's packages put modules).
+  if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(system_prefix True)
+  else()
+    set(system_prefix False)
+  endif()
   set(probe "import os, sysconfig, PyQt6, PyQt6.QtWidgets, sipbuild, pyqtbuild\n"
             "sip = os.path.join(os.path.dirname(PyQt6.__file__), 'bindings')\n"
             "assert os.path.isfile(os.path.join(sip, 'QtWidgets', 'QtWidgetsmod.sip'))\n"
             "print(sip)\n"
             "root = {'platbase': '/', 'base': '/'}\n"
-            "print(sysconfig.get_path('platlib', 'posix_prefix', root).lstrip('/'))\n")
+            "scheme = 'deb_system' if ${system_prefix} and 'deb_system' in sysconfig.get_scheme_names() "
+            "else 'posix_prefix'\n"
+            "print(sysconfig.get_path('platlib', scheme, root).lstrip('/'))\n")
   string(CONCAT probe ${probe})
   set(found "")
   foreach(candidate IN LISTS candidates)

@@ -8,8 +8,9 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # for the window, Qt's Designer and UiTools modules for the Designer plugin and the demo's .ui forms; Qt Quick
 # with the QML modules the module Glimmer and examples/sign.qml import at run time, and Qt's qml tool that
 # runs the example; Debian's Python 3 with its headers, PyQt6 with its .sip files, sip and PyQt-builder, and
-# Qt's qmake that PyQt-builder asks, for the Python module glimmer).
-BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
+# Qt's qmake that PyQt-builder asks, for the Python module glimmer; dpkg-dev's dpkg-shlibdeps for the Debian
+# packages' dependencies, and Doxygen for the API reference).
+BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config dpkg-dev doxygen
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev libgif-dev libcli11-dev libtomlplusplus-dev libncurses-dev
   qt6-base-dev libx11-dev qt6-tools-dev libqt6uitools6

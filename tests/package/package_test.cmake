@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
 # cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... -DGENERATOR=... -DCXX_COMPILER=... -DCXX_FLAGS=...
+#       -DLIBDIR=<the library folder, relative to the prefix> [-DPROGRAM=<the glimmer program, likewise>]
 #       [-DDESIGNER_PLUGIN=<the plugin's path under the prefix>] [-DQML_DIR=... [-DQMLTESTRUNNER=...]
 #       [-DQMLLINT=...]]
 #       [-DPYTHON_DIR=... -DPYTHON=...] -P package_test.cmake
@@ -23,14 +24,18 @@ set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 run("cmake --install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 
-# Only the public headers, the libraries, the package files, the Designer plugin in Qt's plugin folder and
-# the QML module; nothing of the tests or the build tree.
+# Only the public headers, the libraries, the package files, the program, the Designer plugin in Qt's plugin
+# folder and the QML module; nothing of the tests or the build tree.
 file(GLOB_RECURSE installed RELATIVE ${prefix} ${prefix}/*)
+string(REPLACE "." "\\." libdir_pattern "${LIBDIR}")
 set(allowed "^(include/glimmer/.+\\.h|"
-            "lib/libglimmer_(host|control|qt_host|qt_container|qt_core|qt|quick)\\.so(\\.[0-9.]+)?|"
-            "lib/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
-            "lib/pkgconfig/glimmer-(control|qt)\\.pc|"
+            "${libdir_pattern}/libglimmer_(host|control|qt_host|qt_container|qt_core|qt|quick)\\.so(\\.[0-9.]+)?|"
+            "${libdir_pattern}/cmake/Glimmer/Glimmer[A-Za-z]*(-[a-z]+)?\\.cmake|"
+            "${libdir_pattern}/pkgconfig/glimmer-(control|qt)\\.pc|"
             "share/doc/glimmer/LICENSE")
+if(PROGRAM)
+  list(APPEND allowed "|${PROGRAM}")
+endif()
 if(DESIGNER_PLUGIN)
   list(APPEND allowed "|${DESIGNER_PLUGIN}")
 endif()
@@ -62,8 +67,8 @@ foreach(file IN LISTS installed)
     endforeach()
   endif()
 endforeach()
-set(required include/glimmer/qt/led_sign.h include/glimmer/control/led.h lib/cmake/Glimmer/GlimmerConfig.cmake
-             lib/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN})
+set(required include/glimmer/qt/led_sign.h include/glimmer/control/led.h ${LIBDIR}/cmake/Glimmer/GlimmerConfig.cmake
+             ${LIBDIR}/cmake/Glimmer/GlimmerConfigVersion.cmake ${DESIGNER_PLUGIN} ${PROGRAM})
 if(QML_DIR)
   list(APPEND required ${QML_DIR}/Glimmer/qmldir ${QML_DIR}/Glimmer/libglimmer_quick_plugin.so)
 endif()
@@ -75,6 +80,18 @@ foreach(needed IN LISTS required)
     message(FATAL_ERROR "not installed: ${needed}")
   endif()
 endforeach()
+
+# The installed program runs on the prefix's libraries, and says the package's version.
+if(PROGRAM)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/${LIBDIR} ${prefix}/${PROGRAM} --version
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  file(STRINGS ${SOURCE_DIR}/CMakeLists.txt project_line REGEX "^project\\(glimmer VERSION")
+  string(REGEX MATCH "VERSION ([0-9.]+)" version_word "${project_line}")
+  if(NOT status EQUAL 0 OR NOT out MATCHES "${CMAKE_MATCH_1}")
+    message(FATAL_ERROR "the installed glimmer --version (${status}): ${out}")
+  endif()
+  message(STATUS "installed glimmer --version: ${out}")
+endif()
 
 set(configure_options -G ${GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
                       "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" -DCMAKE_BUILD_TYPE=RelWithDebInfo)
@@ -96,7 +113,7 @@ endif()
 # pkg-config alone, as a build without CMake uses the package: the same consumers compiled and linked with
 # what `pkg-config --cflags --libs` says, and run against the prefix's libraries.
 find_program(PKG_CONFIG pkg-config REQUIRED)
-set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
 file(MAKE_DIRECTORY ${WORK_DIR}/pkg-config)
 separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS}")
 set(consumers control_consumer sign_consumer)
@@ -120,7 +137,7 @@ foreach(consumer module standard IN ZIP_LISTS consumers modules standards)
   run("build ${consumer} with pkg-config ${module}" ${CXX_COMPILER} ${cxx_flags} ${standard}
       ${SOURCE_DIR}/tests/package/consumer/${consumer}.cpp ${flags} -o ${WORK_DIR}/pkg-config/${consumer})
   run("${consumer} built with pkg-config" ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-      LD_LIBRARY_PATH=${prefix}/lib ${WORK_DIR}/pkg-config/${consumer})
+      LD_LIBRARY_PATH=${prefix}/${LIBDIR} ${WORK_DIR}/pkg-config/${consumer})
 endforeach()
 
 run("configure examples/" ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK_DIR}/examples ${configure_options})

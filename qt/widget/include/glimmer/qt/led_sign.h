@@ -71,79 +71,150 @@ namespace glimmer::qt {
 
 class LedSignPrivate;
 
+/// The dot-matrix %LED sign as a Qt widget: its text scrolls from right to left in red, green or yellow, one
+/// dot column per step, and passFinished() says when each pass has ended.
+///
+/// A new sign starts as a new control does: empty text, Red, a delay of 50 ms, not repeated, rings shown,
+/// enabled, still. A write the control refuses leaves the property as it was and emits nothing; a NOTIFY
+/// signal comes when a write was accepted and the value differs from before, however it was written.
+///
+/// Size: every sign is 32 pixels high and 3n + 2 pixels wide (a new sign is 161 x 32, the widest 16382).
+/// sizeHint() and minimumSizeHint() are that size and the size policy is fixed both ways; a minimum width or
+/// resize() makes a sign wider, snapped up to the next 3n + 2. The sign draws at the width it had when it was
+/// started, until restart().
+///
+/// The focus policy is Qt::NoFocus by default; given one that takes the focus, the focused sign shows a
+/// dotted frame, and Space, Enter and Return emit clicked(). A sign may be deleted inside a handler of any of
+/// its signals. See the main page for the states of a sign and what each slot does in each.
 class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   Q_OBJECT
+  /// The text, UTF-16 as the control keeps it; "" by default. The glyph set's characters are drawn, any other
+  /// as a blank cell. The user property: what Designer edits first. A new text goes on from the current
+  /// place.
   Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged USER true)
+  /// Red (the default), Green or Yellow, by name or number (0, 1, 2); any other number is refused.
   Q_PROPERTY(glimmer::qt::LedSignProperties::Color color READ color WRITE setColor NOTIFY colorChanged)
+  /// Milliseconds per step, 0 to 32767, 50 by default; 0 holds the text where it stands. Declared as
+  /// QVariant so that a value written by name that is not exactly an integer (1.5, NaN, 2^40) is refused
+  /// rather than converted, as are values below 0 or above 32767; it reads as an int.
   Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
+  /// Whether the text starts again from the right edge after every pass; false by default.
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
+  /// 1 (the default) shows the grey and white rings around the dots, 0 hides them; any other value, and any
+  /// that is not exactly an integer, is refused. Declared as QVariant for that reason; it reads as an int.
   Q_PROPERTY(QVariant borderStyle READ borderStyle WRITE setBorderStyle NOTIFY borderStyleChanged)
+  /// The glyph set: Capitals (the default, the control's own 39), Ascii or Latin1; the next step draws
+  /// with it.
   Q_PROPERTY(glimmer::qt::LedSignProperties::Glyphs glyphs READ glyphs WRITE setGlyphs NOTIFY glyphsChanged)
+  /// Whether small letters are drawn with their capitals' glyphs; false by default.
   Q_PROPERTY(bool upperCase READ isUpperCase WRITE setUpperCase NOTIFY upperCaseChanged)
+  /// Read only: the text is moving (after start() or restart() with a delay above 0, until stop(), clear() or
+  /// the end of a pass that does not repeat); false when new.
   Q_PROPERTY(bool scrolling READ isScrolling NOTIFY scrollingChanged)
 
  public:
+  /// A new sign with the defaults above, owned by @p parent as any widget.
   explicit LedSign(QWidget* parent = nullptr);
+  /// Stops the control and releases it; allowed inside a handler of the sign's own signals.
   ~LedSign() override;
   LedSign(const LedSign&) = delete;
   LedSign& operator=(const LedSign&) = delete;
+  /// @name Writes by value, as setProperty() passes one
+  /// Also the int overloads. See LedSignApi::setDelay(const QVariant&) and
+  /// LedSignApi::setBorderStyle(const QVariant&).
+  ///@{
   using LedSignApi::setBorderStyle;
   using LedSignApi::setDelay;
+  ///@}
 
+  /// The sign's size by the size rule: 32 high, 3n + 2 wide (161 x 32 when new).
   [[nodiscard]] QSize sizeHint() const override;
+  /// The same size as sizeHint(): a sign is never drawn smaller.
   [[nodiscard]] QSize minimumSizeHint() const override;
 
  public slots:
   // The setters as slots, for signal-slot connections (Qt Designer's editor among them); a write by name
   // takes the variant setDelay and setBorderStyle of the shared part.
+  /// Writes the text property (a line edit's textChanged(QString) connects here).
   void setText(const QString& text) { LedSignApi::setText(text); }
+  /// Writes the color property.
   void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
-  // A colour by number, for a combo box's currentIndexChanged(int): 0 red, 1 green, 2 yellow.
+  /// A colour by number, for a combo box's currentIndexChanged(int): 0 red, 1 green, 2 yellow; 3 is refused.
   void setColor(int color) { LedSignApi::setColor(color); }
+  /// Writes the delay property (a spin box's valueChanged(int) connects here); refused outside 0 to 32767.
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
+  /// Writes the repeated property (a check box's toggled(bool) connects here).
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
+  /// Writes the borderStyle property: 1 or 0, anything else refused.
   void setBorderStyle(int style) { LedSignApi::setBorderStyle(style); }
+  /// Writes the glyphs property.
   void setGlyphs(glimmer::qt::LedSignProperties::Glyphs glyphs) { LedSignApi::setGlyphs(glyphs); }
+  /// Writes the upperCase property.
   void setUpperCase(bool upper) { LedSignApi::setUpperCase(upper); }
-  // Starts the text from the right edge; after stop(), goes on from where the text stood; while the text
-  // moves, does nothing. False when the control failed.
+  /// Starts the text from the right edge at the widget's current size. After stop(), goes on from where the
+  /// text stood; after a pass that did not repeat, runs a new pass from the right edge; while the text moves,
+  /// does nothing. False when the control failed.
   bool start() { return Start(); }
-  // Halts the text and keeps the frame and place, until start(). False when the text was not moving.
+  /// Halts the text and keeps the frame and place, until start(). False when the text was not moving.
   bool stop() { return Stop(); }
-  // A new pass from the right edge, whether the sign was scrolling, stopped or idle.
+  /// A new pass from the right edge at the widget's current size, whether the sign was scrolling, stopped,
+  /// finished or idle. False when the control failed.
   bool restart() { return Restart(); }
-  // Stops the text and clears the dots. False when the control failed.
+  /// Stops the text, clears the dots and releases the frame. False when the control failed.
   bool clear() { return Clear(); }
-  // Moves the text one step now, as the timer would: only while it scrolls. For hosts that keep their own
-  // time (and for tests); returns whether a step was made.
+  /// Moves the text one step now, as the timer would: only while it scrolls, and not from inside a handler
+  /// of the sign's own signals. For hosts that keep their own time (and for tests); returns whether a step
+  /// was made.
   bool advance() { return Advance(); }
 
  signals:
+  /// The text property changed.
   void textChanged(const QString& text);
+  /// The color property changed.
   void colorChanged(glimmer::qt::LedSignProperties::Color color);
+  /// The delay property changed.
   void delayChanged(int milliseconds);
+  /// The repeated property changed.
   void repeatedChanged(bool repeated);
+  /// The borderStyle property changed.
   void borderStyleChanged(int style);
+  /// The glyphs property changed.
   void glyphsChanged(glimmer::qt::LedSignProperties::Glyphs glyphs);
+  /// The upperCase property changed.
   void upperCaseChanged(bool upper);
+  /// The text started or stopped moving (start(), stop(), restart(), clear(), the end of a pass that does
+  /// not repeat, a delay written to or from 0).
   void scrollingChanged(bool scrolling);
-  // The last character has left the display; emitted inside the step that ends the pass, after the sign
-  // has started the text again (repeated) or stopped.
+  /// The last character has left the display; emitted inside the step that ends the pass, after the sign
+  /// has started the text again (repeated) or stopped. An empty text never ends a pass.
   void passFinished();
-  // A left button pressed and released over the sign, and a double click; only while it is enabled.
+  /// A left button pressed and released over an enabled sign, or Space, Enter or Return while it has the
+  /// keyboard focus.
   void clicked();
+  /// A left double click on an enabled sign.
   void doubleClicked();
 
  protected:
+  // QWidget's event handlers; a subclass that overrides one calls LedSign's.
+  /// Draws the control's frame, each pixel a whole square of device pixels at a ratio of 2 or more.
   void paintEvent(QPaintEvent* event) override;
+  /// Fits the control to the new size, the width snapped up by the size rule.
   void resizeEvent(QResizeEvent* event) override;
+  /// Takes the screen's device pixel ratio, known for sure once the sign is shown.
   void showEvent(QShowEvent* event) override;
+  /// Keeps the control's Enabled in step with the widget's own (not with a disabled parent's).
   void changeEvent(QEvent* event) override;
+  /// Space, Enter and Return emit clicked() (not their auto-repeats).
   void keyPressEvent(QKeyEvent* event) override;
+  /// Shows the dotted focus frame.
   void focusInEvent(QFocusEvent* event) override;
+  /// Hides the dotted focus frame.
   void focusOutEvent(QFocusEvent* event) override;
+  /// A left button pressed over an enabled sign: half of clicked().
   void mousePressEvent(QMouseEvent* event) override;
+  /// A left button released over an enabled sign after a press on it: clicked().
   void mouseReleaseEvent(QMouseEvent* event) override;
+  /// A left double click on an enabled sign: doubleClicked().
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
