@@ -6,7 +6,7 @@ import subprocess
 import sys
 
 import pytest
-from PyQt6.QtCore import QPoint, Qt
+from PyQt6.QtCore import QPoint, QSize, Qt
 from PyQt6.QtGui import QImage
 from PyQt6.QtTest import QTest
 
@@ -110,6 +110,11 @@ def test_the_pixels_are_those_of_the_sign_made_in_cpp(sign, tmp_path, text, colo
     expected = QImage(str(reference)).convertToFormat(QImage.Format.Format_RGB32)
     assert (shown.width(), shown.height()) == (expected.width(), expected.height())
     assert shown == expected
+
+
+def test_the_size_hints_are_the_widgets_own(sign):
+    # Those a layout sees: a new sign's size by the size rule, not QWidget's "no hint".
+    assert sign.sizeHint() == sign.minimumSizeHint() == QSize(161, 32)
 
 
 def test_clicks_reach_the_signals(sign):
