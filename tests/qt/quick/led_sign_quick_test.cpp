@@ -55,6 +55,8 @@ class Reference : public QObject {
     const QImage grab = window.copy(QRect(origin, QSize(frame.width * scale, frame.height * scale)));
     return QString::fromStdString(testing::GrabDifference(grab, frame, scale));
   }
+  // The width of the sign drawn in `sign`, in the control's pixels.
+  Q_INVOKABLE int signWidth(QQuickItem* sign) { return qt::LedSignItemProbe::Core(sign).width_pixels(); }
   Q_INVOKABLE qreal ratio(QQuickItem* sign) { return sign->window()->effectiveDevicePixelRatio(); }
   // The ratio CTest asked for (QT_SCALE_FACTOR), or 1.
   Q_INVOKABLE qreal expectedRatio() {
