@@ -51,6 +51,12 @@ TestCase {
         }
     }
 
+    function test_nothing_is_drawn_outside_the_item() {
+        const sign = makeSign({x: 20, y: 20, width: 100, height: 10, text: "GLIMMER", delay: 32767})
+        verify(sign.start() && sign.advance())
+        compare(reference.drawnOutside(sign), 0)
+    }
+
     function test_properties_data() {
         return [
             {tag: "text", accepted: "A\uD83D\uDE00\uD800Z", refused: []},  // a surrogate pair and a lone one
