@@ -31,10 +31,11 @@ def make_window():
     sign.passFinished.connect(count_pass)
     layout.addWidget(sign)
 
-    # Wider than a new sign: the size rule makes 300 pixels 302 (3n + 2). The first sign, narrower, keeps its
-    # width at the start of the space the layout offers it.
+    # Wider than a new sign: the layout gives it 302 pixels, a width of the form 3n + 2, which the sign fills
+    # (within any other width it draws the widest such sign). The first sign keeps its width at the start of
+    # the space the layout offers it.
     wide = LedSign()
-    wide.setMinimumWidth(300)
+    wide.setMinimumWidth(302)
     wide.setText("PYQT6 12:34")
     wide.setColor(LedSign.Color.Green)
     wide.setDelay(30)

@@ -30,7 +30,7 @@ Window {
             Component.onCompleted: start()
         }
         LedSign {
-            width: 302  // wider than a new sign's 161; the size rule keeps widths of the form 3n + 2
+            width: 302  // wider than a new sign's 161, of the form 3n + 2: the sign fills it
             text: "GLIMMER"
             color: LedSign.Green
             delay: 30

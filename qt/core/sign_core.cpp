@@ -3,12 +3,14 @@
 
 #include <QMetaMethod>
 #include <QMetaProperty>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "control/geometry/led_design.h"
 #include "control/interface/led_members.h"
 #include "host/automation/property_value.h"
+#include "qt/core/device_grid.h"
 
 namespace glimmer::qt {
 SignCore::Call::~Call() {
@@ -24,6 +26,7 @@ SignCore::SignCore(SignView& view)
   (void)Site();
   for (std::size_t i = 0; i < known_.size(); ++i)
     known_[i] = Read(static_cast<Property>(i));
+  natural_ = Size();
   view_ = &view;
 }
 
@@ -280,14 +283,16 @@ void SignCore::DoubleClick(bool left) {
 // --- Size and pixels ----------------------------------------------------------------------------------
 
 QSize SignCore::Size() const {
-  return LogicalSize(view_ != nullptr ? view_->ratio() : 1.0);
+  return LogicalSize(1);
 }
 
-void SignCore::FitTo(QSizeF logical) {
-  if (view_ == nullptr || fitting_ || logical == QSizeF(Size())) return;
+void SignCore::FitTo(QSizeF given) {
+  if (view_ == nullptr || fitting_ || given == given_) return;
   const Call call(*this);
+  given_ = given;
   fitting_ = true;
-  (void)ResizeLogical(logical, view_->ratio());
+  const double width = std::clamp(std::floor(given.width()) - 2, 0.0, double{kWidestSign});
+  (void)Resize(width, std::max(0.0, std::round(given.height())));
   fitting_ = false;
   if (view_ != nullptr) view_->SizeChanged(Size());
 }
@@ -299,16 +304,34 @@ void SignCore::SizeChanged() {
   FrameChanged();
 }
 
-void SignCore::Paint(QPainter& painter, QSize area) {
-  const gdi::PixelView view = surface().pixels();
-  if (!view || view_ == nullptr) return;
-  const qreal ratio = view_->ratio();
-  const qreal image_ratio = ratio / PixelScale(ratio);
-  // At a fractional ratio the face, a whole number of logical pixels, can overhang the image by a device
-  // pixel; that sliver shows the background.
-  if (QSizeF(view.width / image_ratio, view.height / image_ratio) != QSizeF(area))
-    painter.fillRect(QRect(QPoint(0, 0), area), QColor::fromRgb(BackPixel()));
-  PaintFrame(painter, image_ratio);
+void SignCore::Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over) {
+  if (!dim_over && DeviceGrid::Whole(ratio)) {
+    PaintFrame(painter, 1);
+    return;
+  }
+  const QImage image = FaceImage(ratio, dim_over);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(QRectF(QPointF(0, 0), image.deviceIndependentSize()), image);
+}
+
+QImage SignCore::FaceImage(qreal ratio, std::optional<QColor> dim_over) {
+  QImage image = FrameImage();
+  if (image.isNull()) return image;
+  if (!DeviceGrid::Whole(ratio)) image = DeviceGrid::Lay(image, ratio);
+  if (dim_over) Dim(image, dim_over->rgb());
+  return image;
+}
+
+// Half opacity over the background, in integers, so that every face gets the same pixels.
+void SignCore::Dim(QImage& image, QRgb over) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = line[x];
+      line[x] =
+          qRgb((qRed(p) + qRed(over)) / 2, (qGreen(p) + qGreen(over)) / 2, (qBlue(p) + qBlue(over)) / 2);
+    }
+  }
 }
 
 QImage SignCore::FrameImage() {
@@ -329,8 +352,9 @@ void SignCore::FrameChanged() {
 // Only what the callback's drawing changed (a tick that moved the text, say) is shown again.
 void SignCore::CallbackDone(std::string_view /*callback*/, const Status& /*status*/) {
   if (view_ == nullptr) return;
-  const QRect changed = TakeChangedArea(view_->ratio());
-  if (changed.isEmpty())
+  // At a fractional ratio a control pixel has no rectangle of its own on the screen (DeviceGrid): all of it.
+  const QRect changed = TakeChangedArea(1);
+  if (changed.isEmpty() || !DeviceGrid::Whole(view_->ratio()))
     FrameChanged();
   else
     view_->AreaChanged(changed);

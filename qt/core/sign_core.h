@@ -3,8 +3,8 @@
 // by property in Qt's types, with the one conversion rule (a number must be exactly an integer of the
 // control's type, or the write is refused); NOTIFY signals emitted on the face for accepted writes that
 // changed a value, found through the face's own meta-object; the pass and click signals; start, clear and
-// single steps; the click rule; the frame painted at the screen's device pixel ratio; the size rule for
-// sizes given from outside.
+// single steps; the click rule; the frame painted alike at every device pixel ratio, dimmed when disabled;
+// the size rule for sizes given from outside.
 //
 // A face may be deleted inside a handler of a signal the core emits (passFinished, a NOTIFY, clicked). The
 // face then disposes of its core (Dispose): the core forgets the face at once, and goes itself only when the
@@ -70,13 +70,26 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   void Release(bool left, bool inside);
   void DoubleClick(bool left);
 
-  // The sign's size in logical pixels at the view's ratio, and a size given from outside, which goes to the
-  // control's size rule (widths beyond the widest sign snap to it).
+  // The sign's size in logical pixels: one control pixel is one logical pixel at every device pixel ratio,
+  // so a sign has the same logical size, and shows the same dots, on every screen.
   [[nodiscard]] QSize Size() const;
-  void FitTo(QSizeF logical);
-  // Paints the frame at (0, 0) on a painter of the view's ratio, over `area` (logical pixels) filled with the
-  // background where the frame does not reach.
-  void Paint(QPainter& painter, QSize area);
+  // A new sign's size (the size rule's for the control's design size, 161 x 32): what the faces hint to
+  // layouts and take as their implicit size.
+  [[nodiscard]] QSize NaturalSize() const { return natural_; }
+  // A size given to the face from outside (a layout, resize(), QML). The face keeps it; the sign takes the
+  // widest width the size rule allows within it: the rule is asked for the width less 2, which it snaps up
+  // to the largest 3n + 2 that is not above the width (at least the rule's smallest, at most the widest
+  // sign). The height is always the rule's 32, clipped by a face that is lower.
+  void FitTo(QSizeF given);
+  // Paints the sign at (0, 0) on a painter of device pixel ratio `ratio`, nothing beyond Size(); dimmed
+  // (at half opacity over `dim_over`) when that is given. At a whole ratio and not dimmed: the frame as
+  // r x r squares straight from the control's pixels, so that a tick repaints only what it changed.
+  void Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over);
+  // The sign's pixels as every face draws them at `ratio`, nearest, over Size() from (0, 0): at a whole
+  // ratio the control's pixels (each to become an r x r square; device pixel ratio 1), at a fractional one
+  // the device pixels of the even grid (DeviceGrid; the image has the ratio as its device pixel ratio).
+  // Dimmed when `dim_over` is given: each pixel halfway to that colour, as drawn at half opacity over it.
+  [[nodiscard]] QImage FaceImage(qreal ratio, std::optional<QColor> dim_over);
   // The frame as an image of the control's pixels with the rings drawn over them.
   [[nodiscard]] QImage FrameImage();
 
@@ -110,6 +123,7 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   void Notify(const char* property, const QVariant& value);
   void Emit(const char* signal);
   void FrameChanged();
+  static void Dim(QImage& image, QRgb over);
   [[nodiscard]] bool Show();
   [[nodiscard]] QtTimer* LedTimer();
   [[nodiscard]] bool TimerOn();
@@ -119,6 +133,8 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   int calls_ = 0;
   bool disposed_ = false;
   bool fitting_ = false;
+  QSizeF given_{-1, -1};
+  QSize natural_;
   // The text was halted by Stop and may go on; the last pass ended without repeating. Either way the
   // control still holds its surface, so its Show would do nothing.
   bool stopped_ = false;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // SignView: what a Qt face of the sign (the widget, the QML item) does for the shared core: it names the
 // QObject whose signals the core emits, tells the screen's device pixel ratio, and shows what the core
-// reports (a new frame, a new size, the control's Enabled, a new text, the text starting or stopping).
+// reports (a new frame, a new width of the sign within the face's, the control's Enabled, a new text, the
+// text starting or stopping).
 #pragma once
 
 #include <QObject>
@@ -15,7 +16,7 @@ class SignView {
   [[nodiscard]] virtual QObject& face() = 0;
   [[nodiscard]] virtual qreal ratio() const = 0;
   // The size the face has been given from outside (resize(), a layout, QML), in logical pixels; the sign
-  // takes it, by the size rule, when it starts.
+  // takes the widest width the size rule allows within it, at the latest when it starts.
   [[nodiscard]] virtual QSizeF GivenSize() const = 0;
   virtual void FrameChanged() = 0;
   // Only `area` of the frame changed, in logical pixels; a face that repaints parts of itself says so.

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -15,6 +16,7 @@
 #include <QSGImageNode>
 #include <QSGTexture>
 #include <memory>
+#include <optional>
 
 #include "qt/core/sign_core.h"
 
@@ -23,8 +25,10 @@ namespace glimmer::qt {
 LedSignItem::LedSignItem(QQuickItem* parent) : QQuickItem(parent) {
   setFlag(ItemHasContents);
   setAcceptedMouseButtons(Qt::LeftButton);
+  // Nothing beyond the item: a sign wider than a narrow item is cut at its edge, as a widget's is.
+  setClip(true);
   core_ = new SignCore(*this);
-  SizeChanged(core_->Size());
+  setImplicitSize(core_->NaturalSize().width(), core_->NaturalSize().height());
 }
 
 LedSignItem::~LedSignItem() {
@@ -36,7 +40,7 @@ LedSignItem::~LedSignItem() {
 // --- Pixels ---------------------------------------------------------------------------------------------
 
 QSizeF LedSignItem::GivenSize() const {
-  return (widthValid() || heightValid()) ? size() : QSizeF(core_->Size());
+  return size();
 }
 
 qreal LedSignItem::ratio() const {
@@ -63,8 +67,7 @@ void LedSignItem::Reappear() {
 
 QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*/) {
   QQuickWindow* w = window();
-  const QSize pixels(core_->width_pixels(), core_->height_pixels());
-  if (pixels.isEmpty() || w == nullptr) {
+  if (core_->Size().isEmpty() || w == nullptr) {
     delete old;
     return nullptr;
   }
@@ -72,40 +75,40 @@ QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*
   if (node == nullptr) {
     node = w->createImageNode();
     node->setOwnsTexture(true);
-    // Whole device pixels per control pixel, sampled nearest: nothing is interpolated.
+    // Whole device pixels per pixel of the image: nothing is interpolated.
     node->setFiltering(QSGTexture::Nearest);
   }
-  if (stale_ || node->texture() == nullptr || node->texture()->textureSize() != pixels) {
-    // The pixels with the rings drawn over them, as the container draws them for any Qt face.
-    QImage frame = core_->FrameImage();
+  const qreal r = ratio();
+  if (stale_ || node->texture() == nullptr || r != texture_ratio_) {
+    // The pixels every face draws at this ratio; disabled, in effect, over the application's background
+    // (an item has no palette of its own), as the widget over its palette's.
+    std::optional<QColor> dim_over;
+    if (!isEnabled()) dim_over = QGuiApplication::palette().color(QPalette::Disabled, QPalette::Window);
+    QImage frame = core_->FaceImage(r, dim_over);
     if (hasActiveFocus()) {
       QPainter painter(&frame);
-      SignCore::PaintFocusFrame(painter, frame.size());
+      SignCore::PaintFocusFrame(painter, frame.deviceIndependentSize());
     }
     node->setTexture(w->createTextureFromImage(frame));
+    node->setRect(QRectF(QPointF(0, 0), frame.deviceIndependentSize()));
+    node->setSourceRect(QRectF(QPointF(0, 0), frame.size()));
+    texture_ratio_ = r;
     ++paints_;
     stale_ = false;
   }
-  // The control's pixels at PixelScale device pixels each, in logical pixels.
-  const qreal factor = SignCore::PixelScale(ratio()) / ratio();
-  node->setRect(QRectF(0, 0, pixels.width() * factor, pixels.height() * factor));
-  node->setSourceRect(QRectF(QPointF(0, 0), pixels));
   return node;
 }
 
 // --- Size -----------------------------------------------------------------------------------------------
 
-// The control's size (or the screen's ratio) changed: so does the implicit size.
-void LedSignItem::SizeChanged(QSize logical) {
-  setImplicitSize(logical.width(), logical.height());
+// The sign took another width within the item's: the item keeps its size and implicit size.
+void LedSignItem::SizeChanged(QSize /*logical*/) {
   FrameChanged();
 }
 
 void LedSignItem::geometryChange(const QRectF& new_geometry, const QRectF& old_geometry) {
   QQuickItem::geometryChange(new_geometry, old_geometry);
-  // A size given to the item (rather than taken from the implicit size) goes to the control's size rule.
-  if (new_geometry.size() != old_geometry.size() && (widthValid() || heightValid()))
-    core_->FitTo(new_geometry.size());
+  if (new_geometry.size() != old_geometry.size()) core_->FitTo(new_geometry.size());
 }
 
 // --- Window, parent, visibility, enabled ----------------------------------------------------------------
@@ -117,10 +120,7 @@ void LedSignItem::itemChange(ItemChange change, const ItemChangeData& value) {
       FollowWindow(value.window);
       [[fallthrough]];
     case ItemDevicePixelRatioHasChanged:
-      // A width the item was given goes to the size rule again, as the control's pixels are now another
-      // number of logical pixels.
-      SizeChanged(core_->Size());
-      if (widthValid() || heightValid()) core_->FitTo(size());
+      // The same logical size on every screen; the pixels are laid out again for this one.
       stale_ = true;
       Reappear();
       break;
@@ -135,6 +135,9 @@ void LedSignItem::itemChange(ItemChange change, const ItemChangeData& value) {
       break;
     case ItemEnabledHasChanged:
       SyncEnabled();
+      // Dimmed or not, whether by itself or by a parent.
+      stale_ = true;
+      Reappear();
       break;
     default:
       break;

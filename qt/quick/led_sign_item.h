@@ -29,13 +29,15 @@
 // button, while enabled). With active focus (focus: true, or activeFocusOnTab), Space, Enter and Return
 // emit clicked() and a dotted frame shows over the outer ring, as on the widget.
 //
-// Pixels: the control's pixels, exactly, as one texture sampled nearest: one control pixel on one logical
-// pixel, drawn as a whole square of device pixels on a screen of device pixel ratio 2 or more (the
-// container's rule). The implicit size is the sign's size by the control's size rule (161 x 32 when new);
-// a width given to the item goes to the size rule, which snaps it up to the next 3n + 2, and the sign is
-// drawn at its own size from the item's top left corner, whatever height the item has. While the item
-// cannot be seen (not visible, no window, the window hidden or minimised) the sign ticks on but nothing is
-// drawn; it shows its current frame when it is seen again.
+// Pixels and size: the same device pixels as the widget's at every device pixel ratio, through the same
+// core: at a whole ratio r each control pixel an r x r square, at a fractional one the dots laid out again
+// on a grid of constant pitch, evenly spaced, in the same logical size. The implicit size is a new sign's,
+// 161 x 32. A width given to the item stays the item's: the sign drawn is the widest the size rule allows
+// within it (the largest 3n + 2 not above it), 32 high, from the item's top left corner; a lower item clips
+// it, and nothing is drawn outside the item (it clips). Disabled (itself or through a parent) the sign is
+// drawn at half opacity over the application palette's disabled Window colour, as the widget over its
+// palette's. While the item cannot be seen (not visible, no window, the window hidden or minimised) the sign
+// ticks on but nothing is drawn; it shows its current frame when it is seen again.
 //
 // The item may be deleted (from C++) inside a handler of any of its signals.
 //
@@ -148,6 +150,8 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
 
   // The frame has changed since it was last turned into a texture.
   bool stale_ = true;
+  // The device pixel ratio the texture was made for.
+  qreal texture_ratio_ = 0;
   std::int64_t paints_ = 0;
   QPointer<QQuickWindow> window_;
   QPointer<QQuickItem> parent_;

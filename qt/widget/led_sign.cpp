@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <optional>
 
 #include "host/qt/repaint_pacer.h"
 #include "qt/widget/led_sign_accessible.h"
@@ -21,10 +22,9 @@ void LedSignPrivate::AreaChanged(QRect area) {
   if (OnScreen()) RepaintPacer::instance().Request(q, area);
 }
 
-// The control's size changed (the size rule, a screen of another ratio): the widget takes it.
-void LedSignPrivate::SizeChanged(QSize logical) {
-  if (q->size() != logical) q->resize(logical);
-  q->updateGeometry();
+// The sign took another width within the widget's: the widget keeps its geometry and shows the new sign.
+void LedSignPrivate::SizeChanged(QSize /*logical*/) {
+  FrameChanged();
 }
 
 void LedSignPrivate::TextChanged() {
@@ -60,11 +60,11 @@ void LedSignPrivate::FollowWindow() {
 
 LedSign::LedSign(QWidget* parent) : QWidget(parent), d_(std::make_unique<LedSignPrivate>(this)) {
   core_ = new SignCore(*d_);
-  // Every pixel is painted each time, so Qt need not clear the background first.
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  // Not opaque: beyond the sign (a wider or a fractional geometry) the parent's background shows, as under
+  // Qt's display widgets, or the palette's Window with autoFillBackground.
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFocusPolicy(Qt::NoFocus);
-  resize(core_->Size());
+  resize(core_->NaturalSize());
   LedSignAccessible::InstallFactory();
 }
 
@@ -75,7 +75,7 @@ LedSign::~LedSign() {
 }
 
 QSize LedSign::sizeHint() const {
-  return core_->Size();
+  return core_->NaturalSize();
 }
 
 QSize LedSign::minimumSizeHint() const {
@@ -85,7 +85,10 @@ QSize LedSign::minimumSizeHint() const {
 void LedSign::paintEvent(QPaintEvent* /*event*/) {
   ++d_->paints;
   QPainter painter(this);
-  core_->Paint(painter, size());
+  // Disabled, by itself or by a parent: at half opacity over the palette's background.
+  std::optional<QColor> dim_over;
+  if (!isEnabled()) dim_over = palette().color(QPalette::Window);
+  core_->Paint(painter, devicePixelRatioF(), dim_over);
   if (hasFocus()) SignCore::PaintFocusFrame(painter, core_->Size());
 }
 
@@ -114,16 +117,14 @@ void LedSign::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
-// A size asked of the sign from outside (resize(), a layout, Designer): the control's size rule decides,
-// and the sign takes the size it gives.
+// A size given to the sign from outside (resize(), a layout, Designer): the widget keeps it, and the sign
+// takes the widest width the size rule allows within it.
 void LedSign::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   core_->FitTo(event->size());
 }
 
 void LedSign::showEvent(QShowEvent* event) {
-  // The screen, and with it the device pixel ratio, is known for sure once the widget is shown.
-  d_->SizeChanged(core_->Size());
   d_->FollowWindow();
   QWidget::showEvent(event);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The LedSign widget's private part: the widget as the shared core's view (repaints paced with the other
-// signs of the thread, only while the widget can be seen; its size follows the control's; the accessible
+// signs of the thread, only while the widget can be seen; a new width of the sign repaints it; the accessible
 // events), and the core itself, for the project's own hosts and tests (Core).
 #pragma once
 

@@ -55,6 +55,24 @@ class Reference : public QObject {
     const QImage grab = window.copy(QRect(origin, QSize(frame.width * scale, frame.height * scale)));
     return QString::fromStdString(testing::GrabDifference(grab, frame, scale));
   }
+  // The window's pixels that differ from its colour within 161 x 32 logical pixels from the item's top left
+  // corner but outside the item.
+  Q_INVOKABLE int drawnOutside(QQuickItem* sign) {
+    const QImage window = sign->window()->grabWindow().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = sign->window()->effectiveDevicePixelRatio();
+    const QRectF item = sign->mapRectToScene(QRectF(QPointF(0, 0), sign->size()));
+    int drawn = 0;
+    for (int y = 0; y < static_cast<int>(32 * ratio); ++y)
+      for (int x = 0; x < static_cast<int>(161 * ratio); ++x) {
+        const QPointF device = item.topLeft() * ratio + QPointF(x + 0.5, y + 0.5);
+        if (!QRectF(item.topLeft() * ratio, item.size() * ratio).contains(device) &&
+            window.pixel(device.toPoint()) != sign->window()->color().rgb())
+          ++drawn;
+      }
+    return drawn;
+  }
+  // The width of the sign drawn in `sign`, in the control's pixels.
+  Q_INVOKABLE int signWidth(QQuickItem* sign) { return qt::LedSignItemProbe::Core(sign).width_pixels(); }
   Q_INVOKABLE qreal ratio(QQuickItem* sign) { return sign->window()->effectiveDevicePixelRatio(); }
   // The ratio CTest asked for (QT_SCALE_FACTOR), or 1.
   Q_INVOKABLE qreal expectedRatio() {

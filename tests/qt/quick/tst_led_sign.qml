@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // LedSign from QML: every property written from QML (the control's refusals, change signals only when an
 // accepted write changes the value), the pass length, the pixels against the headless container's frames,
-// the size rule, nothing drawn while hidden, clicks and the accessible name. Ticks come from advance(), the
+// the sign's width within the item's, nothing drawn while hidden, clicks and the accessible name. Ticks come from advance(), the
 // container's own timer hook; the real timer, where it runs, is set far too slow to tick during a test.
 import QtQuick
 import QtTest
@@ -42,9 +42,19 @@ TestCase {
                 ["", LedSign.Red, 50, false, 1, true, false])
         compare([LedSign.Red, LedSign.Green, LedSign.Yellow], [0, 1, 2])
         compare([sign.implicitWidth, sign.implicitHeight, sign.width, sign.height], [161, 32, 161, 32])
-        // A size given to the item goes to the size rule: 3n + 2 wide, 32 high.
-        const wide = makeSign({width: 300, height: 100})
-        compare([wide.implicitWidth, wide.implicitHeight], [302, 32])
+        // A size given to the item stays the item's; the sign takes the widest 3n + 2 within it, 32 high.
+        for (const [given, drawn] of [[300, 299], [302, 302], [100, 98], [1, 2]]) {
+            const sized = makeSign({width: given, height: 10})
+            verify(sized.start())
+            compare([sized.width, sized.height, sized.implicitWidth, reference.signWidth(sized)],
+                    [given, 10, 161, drawn])
+        }
+    }
+
+    function test_nothing_is_drawn_outside_the_item() {
+        const sign = makeSign({x: 20, y: 20, width: 100, height: 10, text: "GLIMMER", delay: 32767})
+        verify(sign.start() && sign.advance())
+        compare(reference.drawnOutside(sign), 0)
     }
 
     function test_properties_data() {
@@ -124,10 +134,11 @@ TestCase {
     }
     function test_frames_are_the_headless_containers(data) {
         const sign = makeSign({text: "GLIMMER", color: LedSign.Green, repeated: true, delay: 32767,
-                               borderStyle: data.borderStyle, width: 249})
+                               borderStyle: data.borderStyle, width: 252})
         compare(reference.ratio(sign), reference.expectedRatio())
-        compare(sign.implicitWidth, 251)
-        verify(sign.start() && reference.start(sign))
+        verify(sign.start())
+        compare(reference.signWidth(sign), 251)
+        verify(reference.start(sign))
         const finished = spyOn(sign, "passFinished")
         let ticks = 0
         for (const k of [0, 1, 2, 41, 125]) {

@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "control/interface/led_members.h"
@@ -193,30 +197,132 @@ TEST(LedSign, ShowsTheControlsPixels) {
   EXPECT_EQ(testing::FirstDifference(shown, headless.Frame()), "");
 }
 
-TEST(LedSign, TheSizeRuleSnapsWhatItIsGivenAndALayoutKeepsItsWidth) {
+// The widest sign the size rule allows within a width: 3n + 2, not above it.
+int WidestSignWithin(int width) {
+  return std::max(2, (width - 2) / 3 * 3 + 2);
+}
+
+TEST(LedSign, KeepsTheSizeItIsGivenAndDrawsTheWidestSignWithin) {
   LedSign hidden;
   hidden.resize(300, 50);
-  ASSERT_TRUE(hidden.start());  // takes its size before the control makes its surface
-  EXPECT_EQ(hidden.size(), QSize(302, 32));
-  EXPECT_EQ(qt::LedSignPrivate::Core(hidden).width_pixels(), 302);
+  ASSERT_TRUE(hidden.start());  // takes the width it was given before the control makes its surface
+  EXPECT_EQ(hidden.size(), QSize(300, 50));
+  EXPECT_EQ(hidden.sizeHint(), QSize(161, 32));
+  EXPECT_EQ(qt::LedSignPrivate::Core(hidden).width_pixels(), 299);
+  // Resized while it scrolls (shown: a hidden widget hears of its size when it is shown or started): the
+  // widget keeps the new size, the sign takes the widest width within at once.
+  hidden.show();
+  hidden.resize(250, 32);
+  ASSERT_TRUE(hidden.advance());
+  EXPECT_EQ(hidden.size(), QSize(250, 32));
+  EXPECT_EQ(qt::LedSignPrivate::Core(hidden).Frame().width, 248);
+}
 
+// A sign in a layout with spacing 0 between neighbours of a solid colour: the layout's geometry is the
+// sign's, nothing of it is drawn on its neighbours, and it draws the widest sign that fits.
+enum class Box { H, V, Grid };
+struct Sizing {
+  const char* name;
+  void (*apply)(LedSign&);
+  QSize given;  // by the layout; a width of 0: the stretched row's, whatever the layout leaves
+};
+void PrintTo(const Sizing& s, std::ostream* os) {
+  *os << s.name;
+}
+
+class InALayout : public ::testing::TestWithParam<std::tuple<Box, Sizing>> {};
+
+TEST_P(InALayout, StaysInsideItsGeometry) {
+  const auto& [box, sizing] = GetParam();
+  const QColor solid(0xff, 0x00, 0xff);
   QWidget window;
-  auto* layout = new QVBoxLayout(&window);
+  window.resize(700, 120);
+  auto neighbour = [&] {
+    auto* w = new QWidget;
+    w->setAutoFillBackground(true);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Window, solid);
+    w->setPalette(palette);
+    w->setMinimumSize(20, 20);
+    return w;
+  };
   auto* sign = new LedSign;
-  auto* wide = new QLabel(QString(80, 'W'));
-  sign->setMinimumWidth(250);
-  layout->addWidget(sign);
-  layout->addWidget(wide);
+  sizing.apply(*sign);
+  std::vector<QWidget*> neighbours;
+  if (box == Box::Grid) {
+    auto* grid = new QGridLayout(&window);
+    grid->setSpacing(0);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(sign, 1, 1);
+    for (const auto& [row, column] : {std::pair{1, 0}, {1, 2}, {0, 1}, {2, 1}}) {
+      neighbours.push_back(neighbour());
+      grid->addWidget(neighbours.back(), row, column);
+    }
+  } else {
+    auto* line =
+        box == Box::H ? static_cast<QBoxLayout*>(new QHBoxLayout(&window)) : new QVBoxLayout(&window);
+    line->setSpacing(0);
+    line->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : {neighbour(), static_cast<QWidget*>(sign), neighbour()}) {
+      line->addWidget(w);
+      if (w != sign) neighbours.push_back(w);
+    }
+  }
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  QTest::qWait(50);  // the relayout the new size hint asks for
-  EXPECT_EQ(sign->size(), QSize(251, 32));
-  EXPECT_EQ(sign->sizeHint(), QSize(251, 32));
-  EXPECT_GT(wide->width(), 251);
-  EXPECT_EQ(sign->x(), wide->x());  // more width on offer: the sign stays at the start
-  sign->resize(400, 10);
-  EXPECT_EQ(sign->size(), QSize(401, 32));
+  if (sizing.given.width() > 0)
+    EXPECT_EQ(sign->size(), sizing.given);
+  else
+    EXPECT_GT(sign->width(), 600);  // stretched
+  EXPECT_EQ(sign->height(), sizing.given.height());
+
+  const QImage grab = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  for (QWidget* w : neighbours) {
+    const QRect r = w->geometry().intersected(grab.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        ASSERT_EQ(QColor(grab.pixel(x, y)), solid) << "(" << x << ", " << y << ")";
+  }
+  // The outer ring on the sign's top row: from its left edge to the right edge of the widest sign.
+  const QRgb ring = grab.pixel(sign->x(), sign->y());
+  int right = sign->x();
+  for (int x = sign->x(); x <= sign->geometry().right(); ++x)
+    if (grab.pixel(x, sign->y()) == ring) right = x;
+  EXPECT_EQ(right - sign->x() + 1, WidestSignWithin(sign->width()));
+  EXPECT_NE(QColor(ring), window.palette().color(QPalette::Window));
 }
+
+void MinimumWidth300(LedSign& s) {
+  s.setMinimumWidth(300);
+}
+void Fixed100x10(LedSign& s) {
+  s.setFixedSize(100, 10);
+}
+void Fixed200x32(LedSign& s) {
+  s.setFixedSize(200, 32);
+}
+void Expanding(LedSign& s) {
+  s.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+void TooSmall(LedSign& s) {
+  s.setMaximumWidth(50);
+}
+
+const Sizing kSizings[] = {
+    {"MinimumWidth300", MinimumWidth300, {300, 32}},
+    {"Fixed100x10", Fixed100x10, {100, 10}},
+    {"Fixed200x32", Fixed200x32, {200, 32}},
+    {"Expanding", Expanding, {0, 32}},
+    {"TooSmall", TooSmall, {50, 32}},
+};
+std::string LayoutCaseName(const ::testing::TestParamInfo<std::tuple<Box, Sizing>>& info) {
+  const char* names[] = {"HBox", "VBox", "Grid"};
+  return std::string(names[static_cast<int>(std::get<0>(info.param))]) + std::get<1>(info.param).name;
+}
+INSTANTIATE_TEST_SUITE_P(Table, InALayout,
+                         ::testing::Combine(::testing::Values(Box::H, Box::V, Box::Grid),
+                                            ::testing::ValuesIn(kSizings)),
+                         LayoutCaseName);
 
 TEST(LedSign, ClicksWhileEnabled) {
   LedSign sign;

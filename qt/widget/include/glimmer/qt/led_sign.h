@@ -42,13 +42,26 @@
 // enabled, still.
 //
 // Size: the control's size rule makes every sign 32 pixels high and 3n + 2 pixels wide (a new sign is 161;
-// the widest is 16382). sizeHint() and minimumSizeHint() are that size and the size policy is fixed both
-// ways, so a layout gives the sign exactly its size; a layout that offers more width leaves the sign at its
-// width, at the start of the space (or where the layout's alignment for it says). To make it wider, set a
-// minimum width (in a layout) or resize() it: the size rule snaps the width up to the next 3n + 2 and the
-// sign takes that. The control draws at the width it had when it was started: a sign resized while it
-// scrolls shows the new width after clear() and start(). On a screen of device pixel ratio 2 or more every
-// pixel of the sign is drawn as a whole square of device pixels; below that, one to one.
+// the widest is 16382). The widget, like any Qt widget, keeps the geometry its layout or resize() gives it
+// and paints nothing outside it: within that width it draws the widest sign the rule allows (the largest
+// 3n + 2 not above the width, at least 2), at its top left corner. sizeHint() and minimumSizeHint() are a
+// new sign's 161 x 32 and the size policy is fixed both ways, so by default a layout gives the sign exactly
+// that. For a wider sign set a minimum width (or setFixedSize(), or resize()); widths of the form 3n + 2
+// leave no gap. With a horizontal policy of QSizePolicy::Expanding a sign fills a stretched row, a
+// departures board across a window. A height below 32 clips the sign; beyond 32 (and beyond the sign's
+// width) the widget shows its parent's background, as Qt's display widgets do (or the palette's Window
+// with autoFillBackground). A sign resized while it scrolls takes its new width at once, rings and dots;
+// the text goes on from where it stands, and restart() runs a new pass from the new right edge.
+//
+// Scale: the sign has the same logical size at every device pixel ratio (one control pixel a logical
+// pixel). At a whole ratio r every pixel of it is an r x r square of device pixels; at a fractional one
+// the dots are laid out again on a grid of constant pitch (floor(3r) device pixels a dot), every dot the
+// same size and the rings one gap thick, centred in the sign's logical size, so that the dots stay evenly
+// spaced: at 1.25 the grid is that of a ratio of 1 with a margin around it. The QML item shows the same
+// device pixels.
+//
+// Disabled (by setEnabled(false) or with a disabled parent) the sign is drawn at half opacity over the
+// palette's Window colour: dimmed, as a disabled label is greyed; it goes on scrolling.
 //
 // A sign may be deleted inside a handler of any of its signals (passFinished(), a NOTIFY, clicked()).
 //
@@ -78,10 +91,12 @@ class LedSignPrivate;
 /// enabled, still. A write the control refuses leaves the property as it was and emits nothing; a NOTIFY
 /// signal comes when a write was accepted and the value differs from before, however it was written.
 ///
-/// Size: every sign is 32 pixels high and 3n + 2 pixels wide (a new sign is 161 x 32, the widest 16382).
-/// sizeHint() and minimumSizeHint() are that size and the size policy is fixed both ways; a minimum width or
-/// resize() makes a sign wider, snapped up to the next 3n + 2. The sign draws at the width it had when it was
-/// started, until restart().
+/// Size: every sign is 32 pixels high and 3n + 2 pixels wide (a new sign is 161 x 32, the widest 16382). The
+/// widget keeps the geometry it is given and draws, at its top left corner, the widest sign that fits in its
+/// width; a height below 32 clips it. sizeHint() and minimumSizeHint() are 161 x 32 and the size policy is
+/// fixed both ways; a minimum width or resize() makes a sign wider, and a horizontal policy of Expanding lets
+/// it fill a stretched row. The sign has the same logical size and the same evenly spaced dots at every
+/// device pixel ratio, and is drawn at half opacity over the palette's Window colour while disabled.
 ///
 /// The focus policy is Qt::NoFocus by default; given one that takes the focus, the focused sign shows a
 /// dotted frame, and Space, Enter and Return emit clicked(). A sign may be deleted inside a handler of any of
@@ -127,9 +142,9 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   using LedSignApi::setDelay;
   ///@}
 
-  /// The sign's size by the size rule: 32 high, 3n + 2 wide (161 x 32 when new).
+  /// A new sign's size, 161 x 32 (3n + 2 wide, as the size rule allows).
   [[nodiscard]] QSize sizeHint() const override;
-  /// The same size as sizeHint(): a sign is never drawn smaller.
+  /// The same size as sizeHint(): a layout that gives less clips the sign.
   [[nodiscard]] QSize minimumSizeHint() const override;
 
  public slots:
@@ -196,11 +211,12 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
 
  protected:
   // QWidget's event handlers; a subclass that overrides one calls LedSign's.
-  /// Draws the control's frame, each pixel a whole square of device pixels at a ratio of 2 or more.
+  /// Draws the sign at the top left corner: at a whole device pixel ratio each pixel a whole square of device
+  /// pixels, at a fractional one the dots evenly spaced; dimmed while disabled.
   void paintEvent(QPaintEvent* event) override;
-  /// Fits the control to the new size, the width snapped up by the size rule.
+  /// Keeps the new size; the sign takes the widest width the size rule allows within it.
   void resizeEvent(QResizeEvent* event) override;
-  /// Takes the screen's device pixel ratio, known for sure once the sign is shown.
+  /// Follows the window's state, to repaint when it is restored from minimised.
   void showEvent(QShowEvent* event) override;
   /// Keeps the control's Enabled in step with the widget's own (not with a disabled parent's).
   void changeEvent(QEvent* event) override;
