@@ -21,9 +21,11 @@ int main(int argc, char** argv) {
   auto* sign = new LedSign;
   sign->setProperty("text", "HELLO FROM QT");
   sign->setProperty("color", "Yellow");
+  sign->setProperty("repeated", true);
   QObject::connect(sign, &LedSign::passFinished, passes,
                    [passes, n = 0]() mutable { passes->setText(QString("Passes: %1").arg(++n)); });
   layout->addWidget(sign);
+  sign->start();
 
   // Wider than a new sign: the layout gives it 302 pixels, a width of the form 3n + 2, which the sign fills
   // (within any other width it draws the widest such sign). The first sign keeps its width at the start of
@@ -33,13 +35,11 @@ int main(int argc, char** argv) {
   wide->setText("QT 6 WIDGETS 12:34");
   wide->setColor(LedSign::Color::Green);
   wide->setDelay(30);
+  wide->setRepeated(true);
   layout->addWidget(wide);
   layout->addWidget(passes);
+  wide->start();
 
-  for (LedSign* s : {sign, wide}) {
-    s->setRepeated(true);
-    s->start();
-  }
   window.show();
   return app.exec();
 }

@@ -21,6 +21,7 @@ def make_window():
     sign = LedSign()
     sign.setProperty("text", "HELLO FROM PYTHON")
     sign.setProperty("color", LedSign.Color.Yellow)
+    sign.setProperty("repeated", True)
     count = 0
 
     def count_pass():
@@ -30,6 +31,7 @@ def make_window():
 
     sign.passFinished.connect(count_pass)
     layout.addWidget(sign)
+    sign.start()
 
     # Wider than a new sign: the layout gives it 302 pixels, a width of the form 3n + 2, which the sign fills
     # (within any other width it draws the widest such sign). The first sign keeps its width at the start of
@@ -39,12 +41,10 @@ def make_window():
     wide.setText("PYQT6 12:34")
     wide.setColor(LedSign.Color.Green)
     wide.setDelay(30)
+    wide.setRepeated(True)
     layout.addWidget(wide)
     layout.addWidget(window.passes)
-
-    for s in (sign, wide):
-        s.setRepeated(True)
-        s.start()
+    wide.start()
     return window
 
 
