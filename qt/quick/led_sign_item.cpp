@@ -14,11 +14,14 @@
 #include <QQmlProperty>
 #include <QQuickWindow>
 #include <QSGImageNode>
+#include <QSGRendererInterface>
 #include <QSGTexture>
+#include <QThread>
 #include <memory>
 #include <optional>
 
 #include "qt/core/sign_core.h"
+#include "qt/quick/sign_paint_node.h"
 
 namespace glimmer::qt {
 
@@ -65,11 +68,30 @@ void LedSignItem::Reappear() {
   if (stale_ && OnScreen()) update();
 }
 
+// Qt Quick's software renderer on the item's own thread (its default, basic render loop) takes a node that
+// paints the sign as the widget paints itself, from the control's pixels at the moment of rendering, which
+// no tick can change before the frame is done. Any other renderer, or one on a thread of its own, gets the
+// pixels of the moment as a texture.
 QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*/) {
   QQuickWindow* w = window();
   if (core_->Size().isEmpty() || w == nullptr) {
     delete old;
     return nullptr;
+  }
+  const bool live = w->rendererInterface()->graphicsApi() == QSGRendererInterface::Software &&
+                    QThread::currentThread() == thread();
+  if (old != nullptr && (old->type() == QSGNode::RenderNodeType) != live) {
+    delete old;
+    old = nullptr;
+  }
+  if (live) {
+    auto* node = static_cast<SignPaintNode*>(old);
+    if (node == nullptr) node = new SignPaintNode(w, this, [this](QPainter& painter) { PaintSign(painter); });
+    node->SetArea(QSizeF(core_->Size()).boundedTo(size()));
+    node->markDirty(QSGNode::DirtyMaterial);
+    ++paints_;
+    stale_ = false;
+    return node;
   }
   auto* node = static_cast<QSGImageNode*>(old);
   if (node == nullptr) {
@@ -80,11 +102,7 @@ QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*
   }
   const qreal r = ratio();
   if (stale_ || node->texture() == nullptr || r != texture_ratio_) {
-    // The pixels every face draws at this ratio; disabled, in effect, over the application's background
-    // (an item has no palette of its own), as the widget over its palette's.
-    std::optional<QColor> dim_over;
-    if (!isEnabled()) dim_over = QGuiApplication::palette().color(QPalette::Disabled, QPalette::Window);
-    QImage frame = core_->FaceImage(r, dim_over);
+    QImage frame = core_->FaceImage(r, DimmedOver());
     if (hasActiveFocus()) {
       QPainter painter(&frame);
       SignCore::PaintFocusFrame(painter, frame.deviceIndependentSize());
@@ -97,6 +115,18 @@ QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*
     stale_ = false;
   }
   return node;
+}
+
+// The pixels every face draws at this ratio; disabled, in effect, over the application's background (an
+// item has no palette of its own), as the widget over its palette's.
+std::optional<QColor> LedSignItem::DimmedOver() const {
+  if (isEnabled()) return std::nullopt;
+  return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Window);
+}
+
+void LedSignItem::PaintSign(QPainter& painter) {
+  core_->Paint(painter, ratio(), DimmedOver());
+  if (hasActiveFocus()) SignCore::PaintFocusFrame(painter, core_->Size());
 }
 
 // --- Size -----------------------------------------------------------------------------------------------

@@ -48,11 +48,13 @@
 #include <QtQml/qqmlregistration.h>
 #include <glimmer/qt/led_sign_api.h>
 
+#include <QColor>
 #include <QPointer>
 #include <QQuickItem>
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <optional>
 
 #include "qt/core/sign_view.h"
 
@@ -139,6 +141,9 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
   void EnabledChanged(bool on) override;
   void TextChanged() override { UpdateAccessibleName(); }
 
+  // Paints the sign at (0, 0), as the widget does: dimmed when disabled, the focus frame with active focus.
+  void PaintSign(QPainter& painter);
+  [[nodiscard]] std::optional<QColor> DimmedOver() const;
   // Whether a frame drawn now could be seen.
   [[nodiscard]] bool OnScreen() const;
   void Reappear();
