@@ -2,6 +2,7 @@
 #include "control/tables/glyphs.h"
 
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <span>
 
@@ -79,20 +80,46 @@ std::int16_t Glyphs::Scan(char16_t ch) const {
   return kNoGlyph;
 }
 
-void Glyphs::BuildIndex() {
-  id_ = NextId();
+Glyphs::Index Glyphs::MakeIndex() const {
+  Index index;
   for (char16_t ch = 0; ch < kIndexed; ++ch)
-    start_[ch] = Scan(upper_case_ ? UpperCaseOf(ch) : ch);
-  bits_.clear();
+    index.start[ch] = Scan(upper_case_ ? UpperCaseOf(ch) : ch);
   for (std::int32_t k = 0; k <= UpperBound(); k += kRecord) {
     if (const Key* key = std::get_if<Key>(&elements_[static_cast<std::size_t>(k)]);
         key && key->ch >= kIndexed)
-      wide_keys_ = true;
+      index.wide_keys = true;
     std::uint64_t bits = 0;
     for (std::int32_t i = 0; i < 35; ++i)
       if (const auto cell = Cell(k + 1 + i); cell && *cell == 1) bits |= std::uint64_t{1} << i;
-    bits_.push_back(bits);
+    index.bits.push_back(bits);
   }
+  return index;
+}
+
+// An index with the elements and casing it was made from, which a table must match to share it.
+struct Glyphs::SharedIndex {
+  std::vector<Element> elements;
+  bool upper_case;
+  Index index;
+};
+
+// Controls may be made on several threads, so the cache is locked; it holds its indexes weakly, so that an
+// index goes with the last table that uses it.
+void Glyphs::BuildIndex() {
+  id_ = NextId();
+  static std::mutex mutex;
+  static std::vector<std::weak_ptr<const SharedIndex>> cache;
+  const std::scoped_lock lock(mutex);
+  std::erase_if(cache, [](const auto& entry) { return entry.expired(); });
+  for (const auto& entry : cache)
+    if (const auto shared = entry.lock();
+        shared && shared->upper_case == upper_case_ && shared->elements == elements_) {
+      index_ = std::shared_ptr<const Index>(shared, &shared->index);
+      return;
+    }
+  const auto shared = std::make_shared<const SharedIndex>(SharedIndex{elements_, upper_case_, MakeIndex()});
+  cache.push_back(shared);
+  index_ = std::shared_ptr<const Index>(shared, &shared->index);
 }
 
 }  // namespace glimmer

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -52,29 +53,39 @@ class Glyphs {
   // The glyph start of a character: the element after the first key equal to it (to its capital, when small
   // letters are drawn as capitals), found by visiting the keys at 0, 36, 72, ... up to the upper bound;
   // kNoGlyph when no key matches. The answer comes from an index made once from the keys by that same scan,
-  // so every character costs one lookup.
+  // and shared by every table of the same elements and casing, so every character costs one lookup.
   [[nodiscard]] std::int16_t GlyphStart(char16_t ch) const {
-    if (ch < kIndexed) return start_[ch];
-    return wide_keys_ ? Scan(ch) : kNoGlyph;
+    if (ch < kIndexed) return index_->start[ch];
+    return index_->wide_keys ? Scan(ch) : kNoGlyph;
   }
   // Different for every table built, so that a layout made with one table is not taken for another's.
   [[nodiscard]] std::uint64_t id() const { return id_; }
   // The 35 cells of the glyph that starts at `start`, as a bit set (bit 5r + c), for painters that draw a
   // whole glyph at once. Valid for starts that GlyphStart returns.
   [[nodiscard]] std::uint64_t Bits(std::int16_t start) const {
-    return bits_[static_cast<std::size_t>((start - 1) / kRecord)];
+    return index_->bits[static_cast<std::size_t>((start - 1) / kRecord)];
   }
+  // Whether this table and `other` use one index: tables of the same elements and casing do.
+  [[nodiscard]] bool SharesIndexWith(const Glyphs& other) const { return index_ == other.index_; }
 
  private:
   static constexpr char16_t kIndexed = 256;  // the glyph sets' keys are Latin-1; others are scanned for
 
+  // What the keys and cells of a table give, the same for every table of the same elements and casing: made
+  // once and shared by all such tables (every control that builds one) for as long as one of them lives.
+  struct Index {
+    std::array<std::int16_t, kIndexed> start{};
+    std::vector<std::uint64_t> bits;  // per glyph record
+    bool wide_keys = false;
+  };
+  struct SharedIndex;
+
   [[nodiscard]] std::int16_t Scan(char16_t ch) const;
+  [[nodiscard]] Index MakeIndex() const;
   void BuildIndex();
 
   std::vector<Element> elements_;
-  std::array<std::int16_t, kIndexed> start_{};
-  std::vector<std::uint64_t> bits_;  // per glyph record
-  bool wide_keys_ = false;
+  std::shared_ptr<const Index> index_;
   bool upper_case_ = false;
   std::uint64_t id_ = 0;
 };

@@ -13,13 +13,14 @@
 #include <glimmer/host/gdi/colour.h>
 #include <glimmer/host/gdi/gdi.h>
 #include <glimmer/host/gdi/gdi_objects.h>
+#include <glimmer/host/gdi/page_allocator.h>
 
 namespace glimmer::gdi::detail {
 
 struct BitmapData {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<Pixel> pixels;
+  std::vector<Pixel, PageAllocator<Pixel>> pixels;
   HDC selected_in = 0;
   Rect damage;  // the pixels that drawing calls changed since TakeDamage last asked
 };

@@ -93,6 +93,27 @@ TEST_F(TablesTest, EveryInstanceHoldsTablesOfItsOwn) {
   EXPECT_EQ(second.Glyphs().UpperBound(), led.Glyphs().UpperBound());
 }
 
+// The index of a table is shared by the controls whose tables are alike; a change of glyph set or casing on
+// one gives it an index of its own and leaves the other's lookups as they were.
+TEST_F(TablesTest, AlikeTablesShareOneIndexThatAChangeOnOneLeavesAlone) {
+  HeadlessContainer other(LED::Class());
+  LED& second = other.control_as<LED>();
+  EXPECT_TRUE(second.Glyphs().SharesIndexWith(led.Glyphs()));
+
+  ASSERT_TRUE(second.GlyphSet(GlyphSet::Latin1));
+  EXPECT_FALSE(second.Glyphs().SharesIndexWith(led.Glyphs()));
+  EXPECT_GT(second.Glyphs().GlyphStart(u'a'), 0);
+  EXPECT_EQ(led.Glyphs().GlyphStart(u'a'), Glyphs::kNoGlyph);
+
+  ASSERT_TRUE(led.UpperCase(true));
+  EXPECT_EQ(led.Glyphs().GlyphStart(u'a'), led.Glyphs().GlyphStart(u'A'));
+  EXPECT_NE(second.Glyphs().GlyphStart(u'a'), second.Glyphs().GlyphStart(u'A'));
+
+  ASSERT_TRUE(second.GlyphSet(GlyphSet::Capitals));
+  ASSERT_TRUE(second.UpperCase(true));
+  EXPECT_TRUE(second.Glyphs().SharesIndexWith(led.Glyphs()));
+}
+
 TEST(TableAssembly, AFailureLeavesTheTablesBuiltBeforeIt) {
   table_faults::FailNextAssembly(table_faults::Table::Glyphs);
   HeadlessContainer glyphs_fail(LED::Class());
