@@ -66,13 +66,24 @@ std::optional<std::int32_t> SignCore::ExactInt(const QVariant& value) {
       if (u > static_cast<qulonglong>(kMax)) return std::nullopt;
       return static_cast<std::int32_t>(u);
     }
-    default: {
-      bool ok = false;
-      const qlonglong n = value.toLongLong(&ok);
-      if (!ok || n < kMin || n > kMax) return std::nullopt;
-      return static_cast<std::int32_t>(n);
-    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+      break;
+    default:
+      // A text, a truth value or anything else is not a number, even where Qt would convert it ("75", true);
+      // an enumeration is its value.
+      if (!(value.metaType().flags() & QMetaType::IsEnumeration)) return std::nullopt;
+      break;
   }
+  bool ok = false;
+  const qlonglong n = value.toLongLong(&ok);
+  if (!ok || n < kMin || n > kMax) return std::nullopt;
+  return static_cast<std::int32_t>(n);
 }
 
 QVariant SignCore::Read(Property property) const {

@@ -74,7 +74,8 @@ TYPED_TEST(SignFaces, MayBeDeletedInsideItsOwnHandlers) {
 }
 
 // setProperty with a value that is not exactly an integer of 32 bits is refused, as an out-of-range value
-// is: the property keeps its value and nothing is notified. An integral double is a number like any other.
+// is: the property keeps its value and nothing is notified, and so is a text or a truth value that Qt would
+// convert. An integral double is a number like any other.
 TYPED_TEST(SignFaces, RefusesValuesThatAreNotExactlyIntegers) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
@@ -89,6 +90,9 @@ TYPED_TEST(SignFaces, RefusesValuesThatAreNotExactlyIntegers) {
       {"delay", QVariant::fromValue(qint64{4294967336}), 50},
       {"delay", QVariant::fromValue(quint64{1} << 63), 50},
       {"delay", "20.5", 50},
+      {"delay", "75", 50},
+      {"delay", true, 50},
+      {"borderStyle", false, 1},
       {"borderStyle", QVariant::fromValue(qint64{1} << 32), 1},
       {"borderStyle", 0.5, 1},
       {"delay", 20.0, 20},

@@ -99,7 +99,8 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   // scrolls). Stop: the text halts and keeps its frame and place (false when it was not moving). Restart: a
   // new pass from the right edge, whatever the sign was doing (the control's Clear and then its Show).
   // Clear: stops the text and clears the dots. Advance: one step now, as the timer would, only while the
-  // text moves. False when nothing was done or the control failed.
+  // text moves. Each returns false when the control failed; stop() and advance() also when the text was not
+  // moving. start() while the text moves does nothing and returns true.
   /// A face's start(): after stop(), goes on; after a pass that did not repeat, a new pass from the right
   /// edge; when idle, the text from the right edge; while the text moves, nothing. False when the control
   /// failed.

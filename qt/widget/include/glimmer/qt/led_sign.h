@@ -35,11 +35,11 @@
 //
 // A write the control refuses (a color of 3, a delay of -1 or beyond 16 bits, a borderStyle of 2) leaves
 // the property as it was and emits nothing. delay and borderStyle are declared as QVariant, so that a value
-// written by name that is not exactly an integer (1.5, NaN, 2^40) is refused too rather than converted;
-// they read as int. The NOTIFY signals follow Qt's convention: they are emitted when the control accepted a
-// write and the value differs from the one held before, also when the value was written through the control
-// itself. A new sign starts as a new control does: empty text, red, 50 ms, not repeated, rings shown,
-// enabled, still.
+// written by name that is not exactly an integer (1.5, NaN, 2^40, "75", true) is refused too rather than
+// converted; they read as int. The NOTIFY signals follow Qt's convention: they are emitted when the control
+// accepted a write and the value differs from the one held before, also when the value was written through
+// the control itself. A new sign starts as a new control does: empty text, red, 50 ms, not repeated, rings
+// shown, enabled, still.
 //
 // Size: the control's size rule makes every sign 32 pixels high and 3n + 2 pixels wide (a new sign is 161;
 // the widest is 16382). The widget, like any Qt widget, keeps the geometry its layout or resize() gives it
@@ -107,11 +107,13 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   /// as a blank cell. The user property: what Designer edits first. A new text goes on from the current
   /// place.
   Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged USER true)
-  /// Red (the default), Green or Yellow, by name or number (0, 1, 2); any other number is refused.
+  /// Red (the default), Green or Yellow, by name or number (0, 1, 2); any other number is refused. The
+  /// property has the enum's type, for Designer and QML, so a value written by name reaches the control as
+  /// Qt converts it to the enum: a 64-bit number cut to its low 32 bits, true as 1, an empty QVariant as 0.
   Q_PROPERTY(glimmer::qt::LedSignProperties::Color color READ color WRITE setColor NOTIFY colorChanged)
   /// Milliseconds per step, 0 to 32767, 50 by default; 0 holds the text where it stands. Declared as
-  /// QVariant so that a value written by name that is not exactly an integer (1.5, NaN, 2^40) is refused
-  /// rather than converted, as are values below 0 or above 32767; it reads as an int.
+  /// QVariant so that a value written by name that is not exactly an integer (1.5, NaN, 2^40, "75", true) is
+  /// refused rather than converted, as are values below 0 or above 32767; it reads as an int.
   Q_PROPERTY(QVariant delay READ delay WRITE setDelay NOTIFY delayChanged)
   /// Whether the text starts again from the right edge after every pass; false by default.
   Q_PROPERTY(bool repeated READ isRepeated WRITE setRepeated NOTIFY repeatedChanged)
@@ -155,8 +157,10 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   /// Writes the color property.
   void setColor(glimmer::qt::LedSignProperties::Color color) { LedSignApi::setColor(color); }
   /// A colour by number, for a combo box's currentIndexChanged(int): 0 red, 1 green, 2 yellow; 3 is refused.
+  /// Overloaded, as Qt's own such slots are: connect it as `qOverload<int>(&LedSign::setColor)`.
   void setColor(int color) { LedSignApi::setColor(color); }
-  /// Writes the delay property (a spin box's valueChanged(int) connects here); refused outside 0 to 32767.
+  /// Writes the delay property (a spin box's valueChanged(int) connects here, as
+  /// `qOverload<int>(&LedSign::setDelay)`); refused outside 0 to 32767.
   void setDelay(int milliseconds) { LedSignApi::setDelay(milliseconds); }
   /// Writes the repeated property (a check box's toggled(bool) connects here).
   void setRepeated(bool repeated) { LedSignApi::setRepeated(repeated); }
@@ -168,7 +172,9 @@ class GLIMMER_QT_EXPORT LedSign : public QWidget, public LedSignApi {
   void setUpperCase(bool upper) { LedSignApi::setUpperCase(upper); }
   /// Starts the text from the right edge at the widget's current size. After stop(), goes on from where the
   /// text stood; after a pass that did not repeat, runs a new pass from the right edge; while the text moves,
-  /// does nothing. False when the control failed.
+  /// does nothing (and returns true). False when the control failed. The sign draws its first frame on its
+  /// first step: until start() and a step (the timer's, or advance() with a delay of 0), it shows its rings
+  /// around a black area.
   bool start() { return Start(); }
   /// Halts the text and keeps the frame and place, until start(). False when the text was not moving.
   bool stop() { return Stop(); }
