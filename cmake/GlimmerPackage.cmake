@@ -77,5 +77,6 @@ function(glimmer_install_package)
     COMPATIBILITY SameMinorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/GlimmerConfig.cmake ${PROJECT_BINARY_DIR}/GlimmerConfigVersion.cmake
     DESTINATION ${GLIMMER_INSTALL_CMAKEDIR} COMPONENT dev)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmer COMPONENT libs)
+  # With the development files: a runtime package of one version holds only files named by that version.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmer COMPONENT dev)
 endfunction()

@@ -25,6 +25,7 @@ LedSign.__module__ = __name__
 LedSign.__qualname__ = "LedSign"
 # C++ names the enum LedSign::Color as well; PyQt6 users expect it there.
 LedSign.Color = _wrapped.qt.LedSignProperties.Color
+LedSign.Glyphs = _wrapped.qt.LedSignProperties.Glyphs
 
 __all__ = ["LedSign"]
 

@@ -40,6 +40,12 @@ debian_packages() {
   check_deb "$(deb "$runtime")" "libqt6widgets6.*" "libqt6quick6.*" "libc6.*" \
     "usr/lib/$multiarch/libglimmer_qt\.so\.${version//./\\.}" "usr/lib/$multiarch/libglimmer_control\.so\.[0-9.]+" \
     "$doc/$runtime/copyright"
+  # Runtime packages of two versions install side by side: this one has no file in a folder of another's.
+  if dpkg-deb -c "$(deb "$runtime")" | awk '{ print $6 }' | grep -E '^\./usr/share/doc/.' |
+    grep -Ev "^\./usr/share/doc/$runtime/"; then
+    echo "debian: $runtime holds the files above, outside its own folder of documentation" >&2
+    return 1
+  fi
   check_deb "$(deb libglimmer-dev)" "$exact" "qt6-base-dev" "usr/include/glimmer/qt/led_sign\.h" \
     "usr/include/glimmer/version\.h" "usr/lib/$multiarch/cmake/Glimmer/GlimmerConfig\.cmake" \
     "usr/lib/$multiarch/pkgconfig/glimmer-qt\.pc" "usr/lib/$multiarch/libglimmer_qt\.so" "$doc/libglimmer-dev/copyright"

@@ -29,6 +29,8 @@ PROPERTIES = [
     ("delay", "setDelay", "delay", 120),
     ("repeated", "setRepeated", "isRepeated", True),
     ("borderStyle", "setBorderStyle", "borderStyle", 0),
+    ("glyphs", "setGlyphs", "glyphs", LedSign.Glyphs.Latin1),
+    ("upperCase", "setUpperCase", "isUpperCase", True),
 ]
 
 
