@@ -88,6 +88,8 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
   LedSignApi& operator=(const LedSignApi&) = delete;
 
  protected:
+  /// \cond FACES
+  // What the faces build on, not part of their API: left out of the reference.
   /// Made by a face only, which sets core_.
   LedSignApi() = default;
   /// Not deleted through this base: a face owns its core.
@@ -118,6 +120,7 @@ class GLIMMER_QT_CORE_EXPORT LedSignApi {
 
   /// The shared core, made and disposed of by the face.
   SignCore* core_ = nullptr;
+  /// \endcond
 };
 
 }  // namespace glimmer::qt
