@@ -23,8 +23,10 @@ QtTimer::~QtTimer() {
 }
 
 void QtTimer::Fire() {
+  // The tick may delete this timer (a handler deletes its sign): nothing of it is touched after it.
+  const std::function<void()> observer = observer_;
   fire_(*this);
-  if (observer_) observer_();
+  if (observer) observer();
 }
 
 Status QtTimer::Interval(std::int32_t milliseconds) {

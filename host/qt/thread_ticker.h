@@ -14,7 +14,7 @@
 
 namespace glimmer::qt {
 
-class ThreadTicker final {
+class ThreadTicker final : public std::enable_shared_from_this<ThreadTicker> {
  public:
   // The current thread's ticker, made when the thread has none.
   [[nodiscard]] static std::shared_ptr<ThreadTicker> ForThisThread();
