@@ -122,9 +122,8 @@ BOOL BitBlt(HDC dest, std::int32_t x, std::int32_t y, std::int32_t width, std::i
   if (w <= 0 || h <= 0) return 1;
   const bool same = to == from;
   std::vector<Pixel> scratch;
-  if (same)
-    scratch.assign(from->pixels.begin(),
-                   from->pixels.end());  // overlapping copy within one bitmap reads the pixels as they were
+  // An overlapping copy within one bitmap reads the pixels as they were.
+  if (same) scratch.assign(from->pixels.begin(), from->pixels.end());
   const Pixel* source = same ? scratch.data() : from->pixels.data();
   // Only the run of each row that differs is written, and it is what the destination's damage records: a
   // frame that is mostly the last one changes little of what shows it.

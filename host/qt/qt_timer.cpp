@@ -23,10 +23,11 @@ QtTimer::~QtTimer() {
 }
 
 void QtTimer::Fire() {
+  if (!observer_) return fire_(*this);
   // The tick may delete this timer (a handler deletes its sign): nothing of it is touched after it.
   const std::function<void()> observer = observer_;
   fire_(*this);
-  if (observer) observer();
+  observer();
 }
 
 Status QtTimer::Interval(std::int32_t milliseconds) {

@@ -22,7 +22,6 @@ ThreadTicker::ThreadTicker()
   QObject::connect(&wakeup_, &QTimer::timeout, &wakeup_, [this] {
     // A tick may delete the thread's last timer, which held this ticker: it stays until the wakeup is over.
     const std::shared_ptr<ThreadTicker> keep = weak_from_this().lock();
-    ++wakeups_;
     scheduler_.RunDue();
   });
 }

@@ -25,15 +25,12 @@ class ThreadTicker final : public std::enable_shared_from_this<ThreadTicker> {
   [[nodiscard]] TickScheduler& scheduler() { return scheduler_; }
   [[nodiscard]] static TickScheduler::Time Now();
   static constexpr TickScheduler::Time kMillisecond = 1'000'000;
-  // How many times the thread has woken for ticks so far.
-  [[nodiscard]] long long wakeups() const { return wakeups_; }
 
  private:
   void Arm(std::optional<TickScheduler::Time> due);
 
   QTimer wakeup_;
   TickScheduler scheduler_;
-  long long wakeups_ = 0;
 };
 
 }  // namespace glimmer::qt

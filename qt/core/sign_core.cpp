@@ -315,21 +315,26 @@ void SignCore::SizeChanged() {
   FrameChanged();
 }
 
-void SignCore::Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over) {
+void SignCore::Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over, bool focus) {
   if (!dim_over && DeviceGrid::Whole(ratio)) {
     PaintFrame(painter, 1);
-    return;
+  } else {
+    const QImage image = FaceImage(ratio, dim_over, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(QPointF(0, 0), image.deviceIndependentSize()), image);
   }
-  const QImage image = FaceImage(ratio, dim_over);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(QRectF(QPointF(0, 0), image.deviceIndependentSize()), image);
+  if (focus) PaintFocusFrame(painter, Size());
 }
 
-QImage SignCore::FaceImage(qreal ratio, std::optional<QColor> dim_over) {
+QImage SignCore::FaceImage(qreal ratio, std::optional<QColor> dim_over, bool focus) {
   QImage image = FrameImage();
   if (image.isNull()) return image;
   if (!DeviceGrid::Whole(ratio)) image = DeviceGrid::Lay(image, ratio);
   if (dim_over) Dim(image, dim_over->rgb());
+  if (focus) {
+    QPainter painter(&image);
+    PaintFocusFrame(painter, image.deviceIndependentSize());
+  }
   return image;
 }
 

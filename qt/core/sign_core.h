@@ -61,8 +61,6 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   [[nodiscard]] bool Scrolling() const;
   // Space or Enter on a face that has the keyboard focus: clicked(), as a click of the mouse.
   void KeyClick();
-  // A focus frame over the sign's outer ring, `area` logical pixels, as the faces show keyboard focus.
-  static void PaintFocusFrame(QPainter& painter, QSizeF area);
 
   // The click rule: a left press followed by a left release over the sign emits clicked(); a left double
   // click emits doubleClicked(), and the release that follows it is no click.
@@ -82,14 +80,16 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   // sign). The height is always the rule's 32, clipped by a face that is lower.
   void FitTo(QSizeF given);
   // Paints the sign at (0, 0) on a painter of device pixel ratio `ratio`, nothing beyond Size(); dimmed
-  // (at half opacity over `dim_over`) when that is given. At a whole ratio and not dimmed: the frame as
-  // r x r squares straight from the control's pixels, so that a tick repaints only what it changed.
-  void Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over);
+  // (at half opacity over `dim_over`) when that is given, with the focus frame when `focus`. At a whole
+  // ratio and not dimmed: the frame as r x r squares straight from the control's pixels, so that a tick
+  // repaints only what it changed.
+  void Paint(QPainter& painter, qreal ratio, std::optional<QColor> dim_over, bool focus);
   // The sign's pixels as every face draws them at `ratio`, nearest, over Size() from (0, 0): at a whole
   // ratio the control's pixels (each to become an r x r square; device pixel ratio 1), at a fractional one
   // the device pixels of the even grid (DeviceGrid; the image has the ratio as its device pixel ratio).
-  // Dimmed when `dim_over` is given: each pixel halfway to that colour, as drawn at half opacity over it.
-  [[nodiscard]] QImage FaceImage(qreal ratio, std::optional<QColor> dim_over);
+  // Dimmed when `dim_over` is given: each pixel halfway to that colour, as drawn at half opacity over it;
+  // the focus frame drawn in when `focus`.
+  [[nodiscard]] QImage FaceImage(qreal ratio, std::optional<QColor> dim_over, bool focus);
   // The frame as an image of the control's pixels with the rings drawn over them.
   [[nodiscard]] QImage FrameImage();
 
@@ -124,6 +124,8 @@ class GLIMMER_QT_CORE_EXPORT SignCore final : public QtContainer {
   void Emit(const char* signal);
   void FrameChanged();
   static void Dim(QImage& image, QRgb over);
+  // A focus frame over the sign's outer ring, `area` logical pixels, as the faces show keyboard focus.
+  static void PaintFocusFrame(QPainter& painter, QSizeF area);
   [[nodiscard]] bool Show();
   [[nodiscard]] QtTimer* LedTimer();
   [[nodiscard]] bool TimerOn();

@@ -100,17 +100,11 @@ QSGNode* LedSignItem::updatePaintNode(QSGNode* old, UpdatePaintNodeData* /*data*
     // Whole device pixels per pixel of the image: nothing is interpolated.
     node->setFiltering(QSGTexture::Nearest);
   }
-  const qreal r = ratio();
-  if (stale_ || node->texture() == nullptr || r != texture_ratio_) {
-    QImage frame = core_->FaceImage(r, DimmedOver());
-    if (hasActiveFocus()) {
-      QPainter painter(&frame);
-      SignCore::PaintFocusFrame(painter, frame.deviceIndependentSize());
-    }
+  if (stale_ || node->texture() == nullptr) {
+    const QImage frame = core_->FaceImage(ratio(), DimmedOver(), hasActiveFocus());
     node->setTexture(w->createTextureFromImage(frame));
     node->setRect(QRectF(QPointF(0, 0), frame.deviceIndependentSize()));
     node->setSourceRect(QRectF(QPointF(0, 0), frame.size()));
-    texture_ratio_ = r;
     ++paints_;
     stale_ = false;
   }
@@ -125,8 +119,7 @@ std::optional<QColor> LedSignItem::DimmedOver() const {
 }
 
 void LedSignItem::PaintSign(QPainter& painter) {
-  core_->Paint(painter, ratio(), DimmedOver());
-  if (hasActiveFocus()) SignCore::PaintFocusFrame(painter, core_->Size());
+  core_->Paint(painter, ratio(), DimmedOver(), hasActiveFocus());
 }
 
 // --- Size -----------------------------------------------------------------------------------------------

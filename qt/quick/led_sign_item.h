@@ -155,8 +155,6 @@ class LedSignItem : public QQuickItem, public LedSignApi, private SignView {
 
   // The frame has changed since it was last turned into a texture.
   bool stale_ = true;
-  // The device pixel ratio the texture was made for.
-  qreal texture_ratio_ = 0;
   std::int64_t paints_ = 0;
   QPointer<QQuickWindow> window_;
   QPointer<QQuickItem> parent_;

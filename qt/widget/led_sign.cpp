@@ -88,8 +88,7 @@ void LedSign::paintEvent(QPaintEvent* /*event*/) {
   // Disabled, by itself or by a parent: at half opacity over the palette's background.
   std::optional<QColor> dim_over;
   if (!isEnabled()) dim_over = palette().color(QPalette::Window);
-  core_->Paint(painter, devicePixelRatioF(), dim_over);
-  if (hasFocus()) SignCore::PaintFocusFrame(painter, core_->Size());
+  core_->Paint(painter, devicePixelRatioF(), dim_over, hasFocus());
 }
 
 void LedSign::keyPressEvent(QKeyEvent* event) {

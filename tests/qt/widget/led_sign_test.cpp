@@ -292,28 +292,12 @@ TEST_P(InALayout, StaysInsideItsGeometry) {
   EXPECT_NE(QColor(ring), window.palette().color(QPalette::Window));
 }
 
-void MinimumWidth300(LedSign& s) {
-  s.setMinimumWidth(300);
-}
-void Fixed100x10(LedSign& s) {
-  s.setFixedSize(100, 10);
-}
-void Fixed200x32(LedSign& s) {
-  s.setFixedSize(200, 32);
-}
-void Expanding(LedSign& s) {
-  s.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-void TooSmall(LedSign& s) {
-  s.setMaximumWidth(50);
-}
-
 const Sizing kSizings[] = {
-    {"MinimumWidth300", MinimumWidth300, {300, 32}},
-    {"Fixed100x10", Fixed100x10, {100, 10}},
-    {"Fixed200x32", Fixed200x32, {200, 32}},
-    {"Expanding", Expanding, {0, 32}},
-    {"TooSmall", TooSmall, {50, 32}},
+    {"MinimumWidth300", [](LedSign& s) { s.setMinimumWidth(300); }, {300, 32}},
+    {"Fixed100x10", [](LedSign& s) { s.setFixedSize(100, 10); }, {100, 10}},
+    {"Fixed200x32", [](LedSign& s) { s.setFixedSize(200, 32); }, {200, 32}},
+    {"Expanding", [](LedSign& s) { s.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed); }, {0, 32}},
+    {"TooSmall", [](LedSign& s) { s.setMaximumWidth(50); }, {50, 32}},
 };
 std::string LayoutCaseName(const ::testing::TestParamInfo<std::tuple<Box, Sizing>>& info) {
   const char* names[] = {"HBox", "VBox", "Grid"};
